@@ -1,0 +1,43 @@
+# Build and test entry points; see README.md.
+SHELL := /bin/bash
+BUILD := build
+WIN_BUILD := $(BUILD)/windows
+NATIVE_BUILD := $(BUILD)/native
+JOBS ?= 2
+
+.PHONY: all deps build native test test-windows test-native demo clean
+
+all: build
+
+deps:
+	@tools/install-deps
+
+$(WIN_BUILD)/build.ninja: | deps
+	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+
+$(NATIVE_BUILD)/build.ninja: | deps
+	cmake -S . -B $(NATIVE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	      -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DPATCH_INSTALLER_SANITIZE=ON
+
+build: deps $(WIN_BUILD)/build.ninja
+	cmake --build $(WIN_BUILD) -j $(JOBS) --target patch_installer
+
+native: deps $(NATIVE_BUILD)/build.ninja
+	cmake --build $(NATIVE_BUILD) -j $(JOBS)
+
+test-windows: deps $(WIN_BUILD)/build.ninja
+	cmake --build $(WIN_BUILD) -j $(JOBS)
+	cd $(WIN_BUILD) && ctest --output-on-failure
+
+test-native: native
+	cd $(NATIVE_BUILD) && ctest --output-on-failure
+
+test: test-native test-windows
+
+demo: build
+	cmake --build $(WIN_BUILD) -j $(JOBS) --target box_reader
+	tools/demo $(WIN_BUILD)
+
+clean:
+	rm -rf $(BUILD)

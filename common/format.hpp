@@ -1,0 +1,92 @@
+#pragma once
+// Templates with replacement fields: "{}" takes the next value in its plain
+// form (text unchanged, true/false for a truth value, decimal for a number);
+// "{:#010x}" takes a number as "0x" and lower-case hex digits, zero-padded to
+// ten characters in all. Values are never scanned for fields themselves.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace format_detail {
+
+template <class Char>
+bool spec_is(std::basic_string_view<Char> spec, std::string_view ascii) {
+    if (spec.size() != ascii.size()) return false;
+    for (std::size_t i = 0; i < spec.size(); ++i) {
+        if (spec[i] != static_cast<Char>(ascii[i])) return false;
+    }
+    return true;
+}
+
+template <class Char>
+void append_ascii(std::basic_string<Char>& out, std::string_view ascii) {
+    for (char c : ascii) out += static_cast<Char>(c);
+}
+
+[[noreturn]] inline void bad_field(std::string_view why) { throw std::logic_error(std::string("template: ") + std::string(why)); }
+
+template <class Char>
+void append_value(std::basic_string<Char>& out, std::basic_string_view<Char> spec, std::basic_string_view<Char> text) {
+    if (!spec_is(spec, "")) bad_field("text takes only {}");
+    out += text;
+}
+
+template <class Char>
+void append_value(std::basic_string<Char>& out, std::basic_string_view<Char> spec, bool value) {
+    if (!spec_is(spec, "")) bad_field("a truth value takes only {}");
+    append_ascii(out, value ? "true" : "false");
+}
+
+template <class Char>
+void append_value(std::basic_string<Char>& out, std::basic_string_view<Char> spec, std::uint32_t value) {
+    if (spec_is(spec, "")) {
+        append_ascii(out, std::to_string(value));
+    } else if (spec_is(spec, ":#010x")) {
+        static constexpr char digits[] = "0123456789abcdef";
+        std::string hex = "0x00000000";
+        for (int i = 9; i >= 2; --i, value >>= 4) hex[static_cast<std::size_t>(i)] = digits[value & 0xF];
+        append_ascii(out, hex);
+    } else {
+        bad_field("unknown number format");
+    }
+}
+
+template <class Char>
+std::basic_string_view<Char> as_view(const std::basic_string<Char>& s) { return s; }
+template <class Char>
+std::basic_string_view<Char> as_view(std::basic_string_view<Char> s) { return s; }
+template <class Char>
+std::basic_string_view<Char> as_view(const Char* s) { return s; }
+template <class Char>
+bool as_view(bool b) { return b; }
+template <class Char>
+std::uint32_t as_view(std::uint32_t n) { return n; }
+
+}  // namespace format_detail
+
+// Fills `pattern` with `values` in order. A field without a value, a value
+// without a field or an unknown field is a programming error (std::logic_error).
+template <class Char, class... Values>
+std::basic_string<Char> format_template(std::basic_string_view<Char> pattern, const Values&... values) {
+    std::basic_string<Char> out;
+    out.reserve(pattern.size() + 32);
+    std::size_t pos = 0;
+    [[maybe_unused]] auto next_field = [&](auto&& append) {
+        std::size_t open = pattern.find(static_cast<Char>('{'), pos);
+        if (open == pattern.npos) format_detail::bad_field("more values than fields");
+        std::size_t close = pattern.find(static_cast<Char>('}'), open);
+        if (close == pattern.npos) format_detail::bad_field("unclosed field");
+        out.append(pattern.substr(pos, open - pos));
+        append(pattern.substr(open + 1, close - open - 1));
+        pos = close + 1;
+    };
+    (next_field([&](std::basic_string_view<Char> spec) {
+         format_detail::append_value<Char>(out, spec, format_detail::as_view<Char>(values));
+     }),
+     ...);
+    if (pattern.find(static_cast<Char>('{'), pos) != pattern.npos) format_detail::bad_field("more fields than values");
+    out.append(pattern.substr(pos));
+    return out;
+}
+

@@ -1,0 +1,40 @@
+#pragma once
+// Windows path syntax on plain strings, so the same rules hold (and are tested)
+// whatever platform the code is built for. Both '\' and '/' are separators.
+#include <string>
+#include <string_view>
+
+namespace paths {
+
+bool is_separator(wchar_t c);
+
+// The parts of a path: a root name (a drive "C:", a server "\\host", a device
+// prefix "\\?"), the run of separators after it, and the relative rest.
+struct split_path {
+    std::wstring_view root_name;
+    std::wstring_view root_directory;
+    std::wstring_view relative;
+};
+split_path split(std::wstring_view path);
+
+bool is_absolute(std::wstring_view path);
+
+// One '\' goes between the parts unless the left part is empty, a bare drive
+// or already ends in a separator. A right part that is absolute or names
+// another drive replaces the left one; one that starts with a separator keeps
+// only the left part's drive.
+std::wstring join(std::wstring_view left, std::wstring_view right);
+
+// The path without its last component and the separators before it, never
+// cutting into the root: C:\game\setup.exe -> C:\game, C:\setup.exe -> C:\.
+std::wstring parent(std::wstring_view path);
+
+// The characters after the last separator, never reaching into the root.
+std::wstring_view file_name(std::wstring_view path);
+
+// `target` relative to `base`, element by element: shared leading elements
+// dropped, one ".." per remaining element of `base`. Empty when the two have
+// different roots.
+std::wstring lexically_relative(std::wstring_view target, std::wstring_view base);
+
+}  // namespace paths

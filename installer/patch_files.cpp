@@ -1,0 +1,3 @@
+#include "installer/patch_files.hpp"
+
+std::vector<std::wstring> collect_patch_files(const std::wstring&) { return {}; }

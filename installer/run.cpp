@@ -1,0 +1,110 @@
+#include "installer/run.hpp"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "common/paths.hpp"
+#include "common/utf16.hpp"
+#include "installer/config.hpp"
+#include "installer/deploy.hpp"
+#include "installer/message_box.hpp"
+#include "installer/messages.hpp"
+#include "installer/module_path.hpp"
+#include "installer/patch_files.hpp"
+#include "installer/process_check.hpp"
+#include "locate/registry_install.hpp"
+#include "locate/steam_install.hpp"
+
+namespace {
+
+// Where the run is, for the box that reports an error.
+struct run_progress {
+    std::wstring step;
+    std::wstring file;
+    std::optional<std::wstring> caption;  // once config.json has named the game
+
+    void enter(std::wstring_view next_step, std::wstring_view next_file = {}) {
+        step = next_step;
+        file = next_file;
+    }
+};
+
+std::wstring game_caption(const installer_config& config) {
+    return utf8_to_utf16(fill_game_name(caption_template, config.game_name));
+}
+
+exit_status run_sequence(run_progress& progress) {
+    progress.enter(L"finding the installer's own folder");
+    const std::wstring archives_folder = paths::join(paths::parent(module_path()), L"archives");
+
+    progress.enter(L"reading the configuration", config_file_path(archives_folder));
+    const installer_config config = load_installer_config(archives_folder);
+    const std::wstring caption = game_caption(config);
+    progress.caption = caption;
+
+    progress.enter(L"checking whether the game is running");
+    if (is_process_running(utf8_to_utf16(config.process_name))) {
+        show_message(utf8_to_utf16(fill_game_name(game_running_template, config.game_name)), &caption);
+        return game_running;
+    }
+
+    progress.enter(L"looking up the game's folder in the registry");
+    std::optional<std::wstring> installation_folder = find_registry_install(config);
+    if (!installation_folder) {
+        progress.enter(L"searching the Steam libraries for the game");
+        installation_folder = find_steam_install(config);
+    }
+    if (!installation_folder) {
+        show_message(utf8_to_utf16(fill_game_name(game_not_found_template, config.game_name)), nullptr);
+        return game_not_found;
+    }
+
+    progress.enter(L"listing the patch files", archives_folder);
+    const std::vector<std::wstring> patch_files = collect_patch_files(archives_folder);
+
+    progress.enter(L"preparing the copy", *installation_folder);
+    const copy_outcome outcome = deploy_patch(patch_files, archives_folder, *installation_folder);
+    if (!outcome.succeeded()) {
+        show_message(copy_failure_text(outcome.aborted ? L"the copy was cancelled or a file could not be copied"
+                                                       : L"the copy failed"),
+                     &caption);
+        return copy_failed;
+    }
+    show_message(std::wstring(patch_installed_text), &caption);
+    return patch_installed;
+}
+
+void report_failure(const run_progress& progress, const std::exception* error) {
+    std::wstring file = progress.file;
+    std::wstring detail = L"an unknown error";
+    if (error) {
+        detail = utf8_to_utf16(error->what());
+        if (auto fs_error = dynamic_cast<const std::filesystem::filesystem_error*>(error)) {
+            if (!fs_error->path1().empty()) file = fs_error->path1().wstring();
+        }
+    }
+    const std::wstring caption = progress.caption.value_or(utf8_to_utf16(fallback_caption));
+    show_message(run_failure_text(progress.step, file, detail), &caption);
+}
+
+}  // namespace
+
+exit_status run_installer() {
+    run_progress progress;
+    try {
+        return run_sequence(progress);
+    } catch (const std::exception& error) {
+        try {
+            report_failure(progress, &error);
+        } catch (...) {
+            // Nothing more can be told; the status still says the run failed.
+        }
+    } catch (...) {
+        try {
+            report_failure(progress, nullptr);
+        } catch (...) {
+        }
+    }
+    return run_failed;
+}

@@ -1,0 +1,8 @@
+#pragma once
+#include <optional>
+#include <string>
+
+#include "common/installer_config.hpp"
+
+// The game's folder from HKCU\Software\Wavelorn\<registry_key>, value InstallPath.
+std::optional<std::wstring> find_registry_install(const installer_config& config);

@@ -1,0 +1,166 @@
+// The real installer under Wine: configuration handling, the boxes a player
+// sees and the exit statuses, for runs that end before anything is copied.
+#include <gtest/gtest.h>
+
+#include "tests/e2e/scenario.hpp"
+
+namespace {
+
+constexpr wchar_t not_found_text[] = L"This patch requires Sample Game. Please install it first.";
+constexpr wchar_t system_default_caption[] = L"Error";
+
+class run_sequence : public ::testing::Test {
+protected:
+    void SetUp() override { delete_user_tree(L"Software\\Valve\\Steam"); }
+};
+
+void expect_single_plain_box(const watched_run& run) {
+    ASSERT_FALSE(run.timed_out);
+    ASSERT_EQ(run.boxes.size(), 1u);
+    const seen_box& box = run.boxes.front();
+    EXPECT_FALSE(box.has_owner);
+    EXPECT_TRUE(box.has_ok);
+    EXPECT_FALSE(box.has_cancel);
+    EXPECT_FALSE(box.has_icon);
+}
+
+TEST_F(run_sequence, game_found_nowhere_gets_the_not_found_box_with_the_default_title) {
+    scenario s(L"not_found");
+    s.install_executable();
+    s.write_config({});
+    watched_run run = s.run();
+    expect_single_plain_box(run);
+    EXPECT_EQ(run.exit_code, 2u);
+    EXPECT_EQ(run.boxes.at(0).caption, system_default_caption);
+    EXPECT_EQ(run.boxes.at(0).text, not_found_text);
+}
+
+struct config_case {
+    const char* name;
+    std::string bytes;     // config.json's content; absent file when null_file
+    bool no_file;
+    const wchar_t* error;  // a part of the failure text; none: the run reads the file
+};
+
+const std::string valid = config_text({});
+
+TEST_F(run_sequence, configuration_files_are_accepted_or_end_the_run_with_status_3) {
+    const config_case cases[] = {
+        {"missing", "", true, L"[json.exception.parse_error.101]"},
+        {"empty", "", false, L"[json.exception.parse_error.101]"},
+        {"blanks_only", " \r\n\t\r\n", false, L"[json.exception.parse_error.101]"},
+        {"malformed", "{\"game_name\": }", false, L"[json.exception.parse_error.101]"},
+        {"comment", "{ // the game\n\"game_name\": \"x\" }", false, L"[json.exception.parse_error.101]"},
+        {"top_level_array", "[\"game_name\"]", false,
+         L"[json.exception.type_error.305] cannot use operator[] with a string argument with array"},
+        {"steam_id_number",
+         R"({"game_name":"G","process_name":"g.exe","data_directory":"d","registry_key":"k","steam_id":4000})",
+         false, L"[json.exception.type_error.302] type must be string, but is number"},
+        {"missing_member", R"({"game_name":"G","process_name":"g.exe","data_directory":"d","registry_key":"k"})",
+         false, L"config.json has no member \"steam_id\""},
+        {"capitalised_key",
+         R"({"Game_name":"G","process_name":"g.exe","data_directory":"d","registry_key":"k","steam_id":"1"})",
+         false, L"config.json has no member \"game_name\""},
+        {"text_after_object", valid + "} this is not JSON {", false, nullptr},
+        {"byte_order_mark", "\xEF\xBB\xBF" + valid, false, nullptr},
+        {"crlf_and_extra_members",
+         "{\r\n\"extra\": [1, 2],\r\n\"steam_id\": \"4000\",\r\n\"registry_key\": \"e2e-not-registered\",\r\n"
+         "\"data_directory\": \"\",\r\n\"process_name\": \"SampleGame.exe\",\r\n\"game_name\": \"Sample Game\"\r\n}",
+         false, nullptr},
+    };
+    for (const config_case& c : cases) {
+        SCOPED_TRACE(c.name);
+        scenario s(L"config");
+        s.install_executable();
+        if (!c.no_file) write_file(s.archives() / L"config.json", c.bytes);
+        watched_run run = s.run();
+        expect_single_plain_box(run);
+        if (c.error) {
+            EXPECT_EQ(run.exit_code, 3u);
+            const std::wstring& text = run.boxes.at(0).text;
+            EXPECT_EQ(run.boxes.at(0).caption, L"Patch installer");
+            EXPECT_NE(text.find(L"reading the configuration failed"), std::wstring::npos) << text;
+            EXPECT_NE(text.find(L"File: " + (s.archives() / L"config.json").wstring()), std::wstring::npos) << text;
+            EXPECT_NE(text.find(c.error), std::wstring::npos) << text;
+            EXPECT_NE(text.find(L"Nothing was copied"), std::wstring::npos) << text;
+        } else {
+            EXPECT_EQ(run.exit_code, 2u);
+            EXPECT_EQ(run.boxes.at(0).text, not_found_text);
+        }
+    }
+}
+
+TEST_F(run_sequence, game_name_fills_the_message_as_written) {
+    struct name_case {
+        std::string game_name;
+        std::wstring text;
+    };
+    const name_case cases[] = {
+        {"\xC3\x86r\xC3\xB8 \xE2\x80\x94 \xE6\x97\xA5\xE6\x9C\xAC",
+         L"This patch requires \u00C6r\u00F8 \u2014 \u65E5\u672C. Please install it first."},
+        {"", L"This patch requires . Please install it first."},
+        {"{} and {0}", L"This patch requires {} and {0}. Please install it first."},
+    };
+    for (const name_case& c : cases) {
+        SCOPED_TRACE(c.game_name);
+        scenario s(L"game_name");
+        s.install_executable();
+        config_fields fields;
+        fields.game_name = c.game_name;
+        s.write_config(fields);
+        watched_run run = s.run();
+        expect_single_plain_box(run);
+        EXPECT_EQ(run.exit_code, 2u);
+        EXPECT_EQ(run.boxes.at(0).text, c.text);
+    }
+}
+
+TEST_F(run_sequence, command_line_arguments_change_nothing) {
+    scenario s(L"arguments");
+    s.install_executable();
+    s.write_config({});
+    watched_run run = s.run(L"/S --silent C:\\elsewhere \"two words\"");
+    expect_single_plain_box(run);
+    EXPECT_EQ(run.exit_code, 2u);
+    EXPECT_EQ(run.boxes.at(0).text, not_found_text);
+}
+
+TEST_F(run_sequence, executable_in_a_drive_root_finds_archives_there) {
+    // R: is mapped to a folder of the build tree by the prefix set-up.
+    const fs::path root = L"R:\\";
+    std::error_code ignored;
+    fs::remove_all(root / L"archives", ignored);
+    scenario s(L"drive_root");
+    s.install_executable(root);
+    s.installer_folder = root;
+
+    watched_run missing = s.run();
+    EXPECT_EQ(missing.exit_code, 3u);
+    ASSERT_EQ(missing.boxes.size(), 1u);
+    EXPECT_NE(missing.boxes[0].text.find(L"File: R:\\archives\\config.json\n"), std::wstring::npos)
+        << missing.boxes[0].text;
+
+    s.write_config({});
+    watched_run found = s.run();
+    EXPECT_EQ(found.exit_code, 2u);
+    ASSERT_EQ(found.boxes.size(), 1u);
+    EXPECT_EQ(found.boxes[0].text, not_found_text);
+}
+
+TEST_F(run_sequence, executable_path_of_the_longest_startable_length_is_read_whole) {
+    // 259 units fill the first 260-unit buffer but for its terminator; Windows
+    // (and Wine) start no program from a longer path without long-path support.
+    scenario s(L"long_path");
+    fs::path deep = s.root / L"x";
+    deep += std::wstring(259 - deep.wstring().size() - std::wstring(L"\\patch_installer.exe").size(), L'd');
+    s.installer_folder = deep;
+    s.install_executable();
+    s.write_config({});
+    ASSERT_EQ(s.installer().wstring().size(), 259u);
+    watched_run run = s.run();
+    expect_single_plain_box(run);
+    EXPECT_EQ(run.exit_code, 2u);
+    EXPECT_EQ(run.boxes.at(0).text, not_found_text);
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+#include "tests/e2e/scenario.hpp"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <stdexcept>
+
+namespace {
+
+fs::path test_executable_folder() {
+    wchar_t buffer[MAX_PATH * 4] = {};
+    ::GetModuleFileNameW(nullptr, buffer, MAX_PATH * 4);
+    return fs::path(buffer).parent_path();
+}
+
+}  // namespace
+
+std::string config_text(const config_fields& fields) {
+    nlohmann::json document = {
+        {"game_name", fields.game_name},         {"process_name", fields.process_name},
+        {"data_directory", fields.data_directory}, {"registry_key", fields.registry_key},
+        {"steam_id", fields.steam_id},
+    };
+    return document.dump(2) + "\n";
+}
+
+fs::path built_installer() { return test_executable_folder().parent_path() / L"patch_installer.exe"; }
+fs::path built_stand_in_game() { return test_executable_folder() / L"stand_in_game.exe"; }
+
+scenario::scenario(const std::wstring& name)
+    : root(fs::path(L"C:\\e2e") / name), installer_folder(root / L"installer"), working_folder(root / L"work") {
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+    fs::create_directories(installer_folder);
+    fs::create_directories(working_folder);
+    fs::create_directories(archives());
+}
+
+void scenario::install_executable(const std::optional<fs::path>& folder) {
+    fs::create_directories(folder.value_or(installer_folder));
+    fs::copy_file(built_installer(), folder.value_or(installer_folder) / L"patch_installer.exe",
+                  fs::copy_options::overwrite_existing);
+}
+
+void scenario::write_config(const config_fields& fields) const {
+    write_file(archives() / L"config.json", config_text(fields));
+}
+
+watched_run scenario::run(const std::wstring& arguments) const {
+    std::wstring command = L"\"" + installer().wstring() + L"\"";
+    if (!arguments.empty()) command += L" " + arguments;
+    watched_run result = run_answering_boxes(command, working_folder.wstring());
+    if (!result.started) throw std::runtime_error("the installer did not start");
+    return result;
+}
+
+void write_file(const fs::path& path, const std::string& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+std::string read_file(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void set_user_string(const std::wstring& sub_key, const std::wstring& name, const std::wstring& value) {
+    LSTATUS status = ::RegSetKeyValueW(HKEY_CURRENT_USER, sub_key.c_str(), name.c_str(), REG_SZ, value.c_str(),
+                                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    if (status != ERROR_SUCCESS) throw std::runtime_error("cannot set a registry value");
+}
+
+void delete_user_tree(const std::wstring& sub_key) { ::RegDeleteTreeW(HKEY_CURRENT_USER, sub_key.c_str()); }

@@ -1,0 +1,56 @@
+#pragma once
+// A folder of its own for one end-to-end case under C:\e2e, with a copy of the
+// real installer, its archives folder and a working folder, plus helpers for
+// the registry and for reading back what the run left.
+#include <windows.h>
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "tools/box_watch.hpp"
+
+namespace fs = std::filesystem;
+
+// The five members as a config.json object; `extra` is appended verbatim
+// after the object's closing brace.
+struct config_fields {
+    std::string game_name = "Sample Game";
+    std::string process_name = "SampleGame.exe";
+    std::string data_directory = "data";
+    std::string registry_key = "e2e-not-registered";
+    std::string steam_id = "4000";
+};
+std::string config_text(const config_fields& fields);
+
+class scenario {
+public:
+    // Starts from an empty folder C:\e2e\<name>; the installer goes to
+    // <root>\installer, the run's working folder is <root>\work.
+    explicit scenario(const std::wstring& name);
+
+    fs::path root;
+    fs::path installer_folder;
+    fs::path working_folder;
+
+    fs::path archives() const { return installer_folder / L"archives"; }
+    fs::path installer() const { return installer_folder / L"patch_installer.exe"; }
+
+    // Copies the built installer to `folder` (default: installer_folder).
+    void install_executable(const std::optional<fs::path>& folder = std::nullopt);
+    void write_config(const config_fields& fields) const;
+
+    watched_run run(const std::wstring& arguments = L"") const;
+};
+
+void write_file(const fs::path& path, const std::string& bytes);
+std::string read_file(const fs::path& path);
+
+// Build output next to the test executable.
+fs::path built_installer();
+fs::path built_stand_in_game();
+
+// HKEY_CURRENT_USER helpers.
+void set_user_string(const std::wstring& sub_key, const std::wstring& name, const std::wstring& value);
+void delete_user_tree(const std::wstring& sub_key);
