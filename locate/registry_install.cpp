@@ -1,3 +1,17 @@
 #include "locate/registry_install.hpp"
 
-std::optional<std::wstring> find_registry_install(const installer_config&) { return std::nullopt; }
+#include "common/format.hpp"
+#include "common/paths.hpp"
+#include "common/utf16.hpp"
+#include "locate/registry_value.hpp"
+
+std::optional<std::wstring> find_registry_install(const installer_config& config) {
+    const std::string sub_key = format_template(std::string_view("Software\\Wavelorn\\{}"), config.registry_key);
+    const registry_string value = read_user_string(utf8_to_utf16(sub_key), L"InstallPath");
+    if (!value.found()) return std::nullopt;
+    // An empty or relative value names no folder we could copy into: it would
+    // resolve against the working folder. The Steam search gets its turn.
+    std::wstring folder = value.text();
+    if (!paths::is_absolute(folder)) return std::nullopt;
+    return folder;
+}

@@ -75,3 +75,45 @@ void set_user_string(const std::wstring& sub_key, const std::wstring& name, cons
 }
 
 void delete_user_tree(const std::wstring& sub_key) { ::RegDeleteTreeW(HKEY_CURRENT_USER, sub_key.c_str()); }
+
+namespace {
+
+std::wstring widen(const std::string& utf8) {
+    int size = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), size);
+    return out;
+}
+
+}  // namespace
+
+fs::path prepared_link_folder(const std::wstring& name) {
+    fs::path folder = fs::path(L"C:\\e2e_links") / name;
+    if (!fs::exists(folder / L"archives")) throw std::runtime_error("the prefix set-up left no " + folder.string());
+    return folder;
+}
+
+background_program::background_program(const fs::path& executable, const std::wstring& arguments) {
+    std::wstring command = L"\"" + executable.wstring() + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!::CreateProcessW(executable.wstring().c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process_)) {
+        throw std::runtime_error("cannot start " + executable.string());
+    }
+    ::WaitForInputIdle(process_.hProcess, 2000);
+}
+
+background_program::~background_program() {
+    ::TerminateProcess(process_.hProcess, 0);
+    ::WaitForSingleObject(process_.hProcess, 5000);
+    ::CloseHandle(process_.hThread);
+    ::CloseHandle(process_.hProcess);
+}
+
+registered_game::registered_game(const std::string& registry_key_utf8, const std::wstring& install_path)
+    : sub_key_(L"Software\\Wavelorn\\" + widen(registry_key_utf8)) {
+    set_user_string(sub_key_, L"InstallPath", install_path);
+}
+
+registered_game::~registered_game() { delete_user_tree(sub_key_); }

@@ -54,3 +54,33 @@ fs::path built_stand_in_game();
 // HKEY_CURRENT_USER helpers.
 void set_user_string(const std::wstring& sub_key, const std::wstring& name, const std::wstring& value);
 void delete_user_tree(const std::wstring& sub_key);
+
+// An installer folder made by the prefix set-up, whose archives hold
+// symbolic links (Wine's CreateSymbolicLinkW makes none):
+//   escape: archives\escape.txt -> ..\secret.txt ("outside the archives folder")
+//   inside: archives\data\alias.txt -> real.txt ("the real file")
+fs::path prepared_link_folder(const std::wstring& name);
+
+// A program started from `executable` and ended when this goes out of scope.
+class background_program {
+public:
+    background_program(const fs::path& executable, const std::wstring& arguments = L"");
+    ~background_program();
+    background_program(const background_program&) = delete;
+    background_program& operator=(const background_program&) = delete;
+
+private:
+    PROCESS_INFORMATION process_{};
+};
+
+// A unique sub-key under Software\Wavelorn, removed again at the end.
+class registered_game {
+public:
+    registered_game(const std::string& registry_key_utf8, const std::wstring& install_path);
+    ~registered_game();
+    registered_game(const registered_game&) = delete;
+    registered_game& operator=(const registered_game&) = delete;
+
+private:
+    std::wstring sub_key_;
+};

@@ -1,0 +1,9 @@
+#pragma once
+#include <string>
+
+// The path with its longest existing leading part replaced by the final path
+// the file system reports for it (links and junctions resolved, without the
+// "\\?\" prefix), and the rest normalised lexically. Raises
+// std::filesystem::filesystem_error ("weakly_canonical") when the system
+// cannot tell.
+std::wstring weakly_canonical_path(const std::wstring& path);

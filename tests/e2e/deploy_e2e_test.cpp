@@ -1,0 +1,241 @@
+// The real installer under Wine for a game registered under the publisher's
+// key: the running-game check, the registry lookup and the copy.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "tests/e2e/scenario.hpp"
+
+namespace {
+
+constexpr wchar_t installed_text[] = L"Patch installed. Have fun ;)";
+constexpr wchar_t not_found_text[] = L"This patch requires Sample Game. Please install it first.";
+constexpr wchar_t caption[] = L"Sample Game patch installer";
+
+class deploy : public ::testing::Test {
+protected:
+    void SetUp() override { delete_user_tree(L"Software\\Valve\\Steam"); }
+
+    // A scenario whose game is registered under a key of the test's own.
+    scenario registered(const std::wstring& name, config_fields& fields) {
+        scenario s(name);
+        s.install_executable();
+        fields.registry_key = "e2e " + std::string(name.begin(), name.end());
+        return s;
+    }
+};
+
+const std::string binary_bytes("\x00\x01\r\n\x1a\xff\xfe text\n", 14);
+
+TEST_F(deploy, registered_game_gets_the_whole_tree_and_nothing_else) {
+    config_fields fields;
+    scenario s = registered(L"tree", fields);
+    s.write_config(fields);
+    write_file(s.archives() / L"readme.txt", "new readme\r\n");
+    // Windows names are case-insensitive: the two spellings live in two folders.
+    write_file(s.archives() / L"data" / L"Config.json", "copied: only the exact name is passed over");
+    write_file(s.archives() / L"data" / L"deep" / L"config.json", "a config.json at any depth is passed over");
+    write_file(s.archives() / L"data" / L"deep" / L"level.bin", binary_bytes);
+    write_file(s.archives() / L"data" / L"hidden.dat", "hidden");
+    ::SetFileAttributesW((s.archives() / L"data" / L"hidden.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    fs::create_directories(s.archives() / L"empty" / L"still_empty");
+
+    const fs::path game = s.root / L"Game";
+    write_file(game / L"readme.txt", "old readme, to be replaced");
+    write_file(game / L"config.json", "the game's own settings");
+    write_file(game / L"untouched.txt", "not part of the patch");
+    registered_game registration(fields.registry_key, game.wstring() + L"\\");  // a trailing backslash
+
+    watched_run run = s.run();
+    ASSERT_FALSE(run.timed_out);
+    EXPECT_EQ(run.exit_code, 0u);
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].caption, caption);
+    EXPECT_EQ(run.boxes[0].text, installed_text);
+    EXPECT_FALSE(run.boxes[0].has_owner);
+
+    EXPECT_EQ(read_file(game / L"readme.txt"), "new readme\r\n");
+    EXPECT_EQ(read_file(game / L"data" / L"Config.json"), "copied: only the exact name is passed over");
+    EXPECT_FALSE(fs::exists(game / L"data" / L"deep" / L"config.json"));
+    EXPECT_EQ(read_file(game / L"config.json"), "the game's own settings");
+    EXPECT_EQ(read_file(game / L"data" / L"deep" / L"level.bin"), binary_bytes);
+    EXPECT_EQ(read_file(game / L"data" / L"hidden.dat"), "hidden");
+    EXPECT_FALSE(fs::exists(game / L"empty"));
+    EXPECT_EQ(read_file(game / L"untouched.txt"), "not part of the patch");
+    EXPECT_FALSE(fs::exists(s.working_folder / L"install_log.log"));
+}
+
+TEST_F(deploy, archives_with_nothing_but_config_json_is_a_finished_patch) {
+    config_fields fields;
+    scenario s = registered(L"nothing", fields);
+    s.write_config(fields);
+    registered_game registration(fields.registry_key, (s.root / L"Game").wstring());
+    watched_run run = s.run();
+    EXPECT_EQ(run.exit_code, 0u);
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text, installed_text);
+}
+
+TEST_F(deploy, non_ascii_key_and_name_reach_the_registry_and_the_caption) {
+    config_fields fields;
+    scenario s = registered(L"unicode", fields);
+    fields.registry_key = "Spiel \xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC";
+    fields.game_name = "\xC3\x89t\xC3\xA9 \xE2\x80\x94 \xE6\x97\xA5";
+    s.write_config(fields);
+    write_file(s.archives() / L"patch.txt", "p");
+    const fs::path game = s.root / L"Game \u00E9";
+    registered_game registration(fields.registry_key, game.wstring());
+    watched_run run = s.run();
+    EXPECT_EQ(run.exit_code, 0u);
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].caption, L"\u00C9t\u00E9 \u2014 \u65E5 patch installer");
+    EXPECT_EQ(read_file(game / L"patch.txt"), "p");
+}
+
+TEST_F(deploy, registry_values_that_name_no_usable_folder_count_as_absent) {
+    struct value_case {
+        const char* name;
+        std::wstring value;
+        bool hklm_only;
+        unsigned status;
+    };
+    const std::wstring base = L"C:\\e2e\\values\\";
+    const value_case cases[] = {
+        {"259 characters", base + std::wstring(259 - base.size(), L'g'), false, 0},
+        {"260 characters", base + std::wstring(260 - base.size(), L'g'), false, 2},
+        {"empty", L"", false, 2},
+        {"relative", L"Games\\Sample", false, 2},
+        {"drive relative", L"C:Games", false, 2},
+        {"rooted without drive", L"\\Games\\Sample", false, 2},
+        {"forward slashes", L"C:/e2e/values/game", false, 0},
+        {"only in HKEY_LOCAL_MACHINE", L"C:\\e2e\\values\\game", true, 2},
+    };
+    for (const value_case& c : cases) {
+        SCOPED_TRACE(c.name);
+        config_fields fields;
+        scenario s = registered(L"values", fields);
+        s.write_config(fields);
+        const std::wstring sub_key = L"Software\\Wavelorn\\" + std::wstring(fields.registry_key.begin(), fields.registry_key.end());
+        delete_user_tree(sub_key);
+        if (c.hklm_only) {
+            ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, sub_key.c_str(), L"InstallPath", REG_SZ, c.value.c_str(),
+                                        static_cast<DWORD>((c.value.size() + 1) * sizeof(wchar_t))),
+                      ERROR_SUCCESS);
+        } else {
+            set_user_string(sub_key, L"InstallPath", c.value);
+        }
+        watched_run run = s.run();
+        if (c.hklm_only) ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, sub_key.c_str());
+        delete_user_tree(sub_key);
+        EXPECT_EQ(run.exit_code, c.status);
+        ASSERT_EQ(run.boxes.size(), 1u);
+        EXPECT_EQ(run.boxes[0].text, c.status == 0 ? installed_text : not_found_text);
+    }
+}
+
+TEST_F(deploy, running_game_stops_the_run_before_anything_is_looked_up) {
+    config_fields fields;
+    scenario s = registered(L"running", fields);
+    s.write_config(fields);
+    write_file(s.archives() / L"patch.txt", "p");
+    const fs::path game = s.root / L"Game";
+    registered_game registration(fields.registry_key, game.wstring());
+    fs::create_directories(s.root / L"bin");
+    fs::copy_file(built_stand_in_game(), s.root / L"bin" / L"SampleGame.exe");
+    fs::copy_file(built_stand_in_game(), s.root / L"bin" / L"samplegame.exe.bak");
+    {
+        background_program game_process(s.root / L"bin" / L"SampleGame.exe");
+        watched_run run = s.run();
+        EXPECT_EQ(run.exit_code, 1u);
+        ASSERT_EQ(run.boxes.size(), 1u);
+        EXPECT_EQ(run.boxes[0].caption, caption);
+        EXPECT_EQ(run.boxes[0].text, L"Please close Sample Game before installing the patch.");
+        EXPECT_FALSE(run.boxes[0].has_owner);
+        EXPECT_FALSE(fs::exists(game / L"patch.txt"));
+        EXPECT_FALSE(fs::exists(s.working_folder / L"install_log.log"));
+    }
+    // A name that differs in case, or that carries a folder, is another program.
+    for (const char* other : {"samplegame.exe", "bin\\SampleGame.exe", ""}) {
+        SCOPED_TRACE(other);
+        config_fields differing = fields;
+        differing.process_name = other;
+        s.write_config(differing);
+        background_program game_process(s.root / L"bin" / L"SampleGame.exe");
+        watched_run run = s.run();
+        EXPECT_EQ(run.exit_code, 0u);
+    }
+    // The installer's own process counts too.
+    config_fields itself = fields;
+    itself.process_name = "patch_installer.exe";
+    s.write_config(itself);
+    EXPECT_EQ(s.run().exit_code, 1u);
+}
+
+TEST_F(deploy, a_copy_that_fails_is_reported_as_such) {
+    config_fields fields;
+    scenario s = registered(L"copy_fails", fields);
+    s.write_config(fields);
+    write_file(s.archives() / L"a.txt", "patched");
+    write_file(s.archives() / L"locked.dat", "patched");
+    const fs::path game = s.root / L"Game";
+    write_file(game / L"locked.dat", "old");
+    registered_game registration(fields.registry_key, game.wstring());
+
+    background_program holder(built_stand_in_game(), L"--hold \"" + (game / L"locked.dat").wstring() + L"\"");
+    // Wait until the file is really held.
+    for (int i = 0; i < 200; ++i) {
+        HANDLE probe = ::CreateFileW((game / L"locked.dat").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        if (probe == INVALID_HANDLE_VALUE) break;
+        ::CloseHandle(probe);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    watched_run run = s.run();
+    EXPECT_EQ(run.exit_code, 4u);
+    ASSERT_FALSE(run.boxes.empty());
+    const seen_box& last = run.boxes.back();  // the shell may have shown its own error first
+    EXPECT_EQ(last.caption, caption);
+    EXPECT_NE(last.text.find(L"could not be installed completely"), std::wstring::npos) << last.text;
+    EXPECT_NE(last.text.find(L"partly patched"), std::wstring::npos) << last.text;
+}
+
+TEST_F(deploy, a_link_that_leads_out_of_the_archives_folder_stops_the_run_before_copying) {
+    config_fields fields;
+    scenario s = registered(L"link_escape", fields);
+    s.installer_folder = prepared_link_folder(L"escape");
+    s.install_executable();
+    s.write_config(fields);
+    write_file(s.archives() / L"a.txt", "patched");
+    const fs::path game = s.root / L"Game" / L"Inner";
+    registered_game registration(fields.registry_key, game.wstring());
+
+    watched_run run = s.run();
+    EXPECT_EQ(run.exit_code, 3u);
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].caption, caption);
+    EXPECT_NE(run.boxes[0].text.find(L"File: " + (s.archives() / L"escape.txt").wstring()), std::wstring::npos)
+        << run.boxes[0].text;
+    EXPECT_NE(run.boxes[0].text.find(L"outside the archives folder"), std::wstring::npos) << run.boxes[0].text;
+    EXPECT_FALSE(fs::exists(game / L"a.txt"));
+    EXPECT_FALSE(fs::exists(s.root / L"Game" / L"secret.txt"));
+}
+
+TEST_F(deploy, a_link_to_a_file_inside_the_archives_folder_is_copied_as_its_target) {
+    config_fields fields;
+    scenario s = registered(L"link_inside", fields);
+    s.installer_folder = prepared_link_folder(L"inside");
+    s.install_executable();
+    s.write_config(fields);
+    const fs::path game = s.root / L"Game";
+    registered_game registration(fields.registry_key, game.wstring());
+
+    watched_run run = s.run();
+    EXPECT_EQ(run.exit_code, 0u);
+    EXPECT_EQ(read_file(game / L"data" / L"real.txt"), "the real file");
+    // The destination follows the link's target, so the link lands where its
+    // target does.
+    EXPECT_FALSE(fs::exists(game / L"data" / L"alias.txt"));
+}
+
+}  // namespace
