@@ -41,3 +41,18 @@ demo: build
 
 clean:
 	rm -rf $(BUILD)
+
+# Fuzzes the Steam file reader for FUZZ_SECONDS (native clang, libFuzzer,
+# AddressSanitizer and UndefinedBehaviorSanitizer), starting from the seeds
+# in tests/acf/corpus. Findings land in build/fuzz/findings.
+FUZZ_BUILD := $(BUILD)/fuzz
+FUZZ_SECONDS ?= 300
+.PHONY: fuzz
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
+	      -DPATCH_INSTALLER_TESTS=OFF -DPATCH_INSTALLER_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target read_acf_fuzz
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/findings
+	$(FUZZ_BUILD)/read_acf_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -timeout=10 \
+	    -artifact_prefix=$(FUZZ_BUILD)/findings/ $(FUZZ_BUILD)/corpus tests/acf/corpus

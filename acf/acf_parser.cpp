@@ -1,0 +1,43 @@
+#include "acf/acf_parser.hpp"
+
+#include <stdexcept>
+
+#include "acf/acf_parser_states.hpp"
+
+acf_parser::acf_parser() = default;
+acf_parser::~acf_parser() = default;
+
+acf_node acf_parser::read_acf(std::istream& input) {
+    root = acf_node(acf_object{});
+    open_objects.clear();
+    open_objects.push_back(&root.as_object());
+    set_state(std::make_unique<acf_parser_states::default_state>(*this));
+    char c;
+    while (input.get(c)) current_state->handle_char(c);
+    current_state->handle_eof();
+    return root;
+}
+
+void acf_parser::set_state(std::unique_ptr<acf_parser_states::state> next) {
+    // The state being replaced is usually the caller: it must not touch its
+    // members after this.
+    std::unique_ptr<acf_parser_states::state> previous = std::move(current_state);
+    current_state = std::move(next);
+}
+
+void acf_parser::open_subobject() {
+    // After the root's own closing brace there is no block to open one in.
+    if (open_objects.empty()) throw std::runtime_error("not a valid place to open a subobject");
+    acf_node& entry = open_objects.back()->try_insert(current_key, acf_node(acf_object{}));
+    open_objects.push_back(&entry.as_object());
+}
+
+void acf_parser::close_subobject() {
+    if (open_objects.empty()) throw std::runtime_error("not a valid place to close a subobject");
+    open_objects.pop_back();
+}
+
+void acf_parser::store_text(std::string text) {
+    if (open_objects.empty()) throw std::runtime_error("no open block to store a value in");
+    open_objects.back()->try_insert(current_key, acf_node(std::move(text)));
+}

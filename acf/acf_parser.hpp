@@ -1,0 +1,39 @@
+#pragma once
+// Reads one of Steam's key-value text files ("libraryfolders.vdf",
+// "appmanifest_<id>.acf") into an acf_node tree, one byte at a time, through
+// the states of acf_parser_states.
+#include <deque>
+#include <istream>
+#include <memory>
+#include <string>
+
+#include "acf/acf_node.hpp"
+
+namespace acf_parser_states {
+class state;
+}
+
+class acf_parser {
+public:
+    acf_parser();
+    ~acf_parser();
+    acf_parser(const acf_parser&) = delete;
+    acf_parser& operator=(const acf_parser&) = delete;
+
+    // Reads the whole stream and returns a copy of the tree, always an
+    // object. Raises std::runtime_error for a misplaced brace or an input
+    // that ends inside an entry, and acf_bad_access for a block under a key
+    // that already holds text.
+    acf_node read_acf(std::istream& input);
+
+    // For the states.
+    void set_state(std::unique_ptr<acf_parser_states::state> next);
+    void open_subobject();
+    void close_subobject();
+    void store_text(std::string text);
+
+    acf_node root;
+    std::unique_ptr<acf_parser_states::state> current_state;
+    std::deque<acf_object*> open_objects;  // bottom: root's object; top: the innermost open block
+    std::string current_key;
+};

@@ -1,0 +1,139 @@
+#include "acf/acf_parser.hpp"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <sstream>
+#include <utility>
+#include <variant>
+
+namespace {
+
+acf_node obj(std::initializer_list<std::pair<const char*, acf_node>> entries) {
+    acf_object object;
+    for (const auto& [key, value] : entries) object.try_insert(key, value);
+    return object;
+}
+
+std::string describe(const acf_node& node) {
+    if (node.index() == 0) return "\"" + node.as_text() + "\"";
+    std::string out = "{";
+    for (const auto& [key, value] : node.as_object()) out += "\"" + key + "\": " + describe(value) + ", ";
+    return out + "}";
+}
+
+acf_node read(acf_parser& parser, const std::string& text) {
+    std::istringstream input(text);
+    return parser.read_acf(input);
+}
+
+struct tree_case {
+    const char* name;
+    std::string input;
+    acf_node expected;
+};
+
+TEST(acf_parser, reads_entries_into_trees) {
+    const tree_case cases[] = {
+        {"empty input", "", obj({})},
+        {"blanks only", " \n\t\r\n ", obj({})},
+        {"one text", "\"key\" \"value\"", obj({{"key", "value"}})},
+        {"nested blocks",
+         "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"C:\\\\Steam\"\n\t}\n}\n",
+         obj({{"libraryfolders", obj({{"0", obj({{"path", "C:\\\\Steam"}})}})}})},
+        {"first text wins", "\"k\" \"first\" \"k\" \"second\"", obj({{"k", "first"}})},
+        {"repeated block merges, first text wins",
+         "\"b\" { \"x\" \"1\" } \"b\" { \"x\" \"2\" \"y\" \"3\" }", obj({{"b", obj({{"x", "1"}, {"y", "3"}})}})},
+        {"text after an empty block is dropped", "\"b\" {} \"b\" \"text\" \"c\" \"d\"",
+         obj({{"b", obj({})}, {"c", "d"}})},
+        {"braces, blanks and line ends inside quotes", "\"{ k }\" \"a }\n{ b\"", obj({{"{ k }", "a }\n{ b"}})},
+        {"unquoted words are skipped", "word another\n\"k\" \"v\"", obj({{"k", "v"}})},
+        {"an unquoted value is lost; the next quoted text is the value", "\"k\" unquoted \"v\" \"w\" \"x\"",
+         obj({{"k", "v"}, {"w", "x"}})},
+        {"key directly followed by a block", "\"k\"{\"a\"\"b\"}", obj({{"k", obj({{"a", "b"}})}})},
+        {"the empty key", "\"\" \"v\"", obj({{"", "v"}})},
+        {"numbers stay text", "\"n\" \"0010\"", obj({{"n", "0010"}})},
+        {"input ending after an opening brace", "\"k\" {", obj({{"k", obj({})}})},
+        {"blocks left open", "\"a\" { \"b\" { \"c\" \"d\"", obj({{"a", obj({{"b", obj({{"c", "d"}})}})}})},
+        {"closing the root and ending", "\"a\" \"b\" }", obj({{"a", "b"}})},
+        {"high bytes inside quotes, skipped outside (byte-order mark)",
+         "\xEF\xBB\xBF\"\xC3\xA9\" \"\xD0\x96\xFF\"", obj({{"\xC3\xA9", "\xD0\x96\xFF"}})},
+        {"comment without quotes or braces", "// a comment\n\"k\" \"v\"", obj({{"k", "v"}})},
+        {"a quote in a comment starts a key", "// say \"hi\" \"there\"", obj({{"hi", "there"}})},
+        {"escaped quote stays inside a text", "\"name\" \"The \\\"Big\\\" One\" \"next\" \"1\"",
+         obj({{"name", "The \\\"Big\\\" One"}, {"next", "1"}})},
+        {"escaped quote stays inside a key", "\"a\\\"b\" \"v\"", obj({{"a\\\"b", "v"}})},
+        {"a doubled backslash before the closing quote", "\"p\" \"D:\\\\\" \"q\" \"r\"",
+         obj({{"p", "D:\\\\"}, {"q", "r"}})},
+        {"three backslashes and a quote", "\"p\" \"x\\\\\\\"y\" \"q\" \"r\"", obj({{"p", "x\\\\\\\"y"}, {"q", "r"}})},
+        {"a backslash before another byte is kept", "\"p\" \"a\\nb\\{\"", obj({{"p", "a\\nb\\{"}})},
+    };
+    for (const tree_case& c : cases) {
+        SCOPED_TRACE(c.name);
+        acf_parser parser;
+        try {
+            acf_node result = read(parser, c.input);
+            EXPECT_EQ(result, c.expected) << describe(result);
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << e.what();
+        }
+    }
+}
+
+struct error_case {
+    const char* name;
+    std::string input;
+    const char* message;
+    bool bad_access;  // acf_bad_access rather than std::runtime_error
+};
+
+TEST(acf_parser, reports_malformed_input) {
+    const error_case cases[] = {
+        {"block without key at the start", "{", "not a valid place to open a subobject", false},
+        {"block right after a text", "\"a\" \"b\" {", "not a valid place to open a subobject", false},
+        {"two opening braces", "\"a\" {{", "not a valid place to open a subobject", false},
+        {"key then closing brace", "\"a\" }", "not a valid place to close a subobject", false},
+        {"end inside a key", "\"ke", "premature end of file", false},
+        {"end after a key", "\"key\"  ", "premature end of file", false},
+        {"end inside a text", "\"key\" \"val", "premature end of file", false},
+        {"end after an escaped quote", "\"key\" \"val\\\"", "premature end of file", false},
+        {"block under a key holding text", "\"k\" \"text\" \"k\" {", "bad variant access", true},
+        {"text after the root was closed", "} \"a\" \"b\"", "no open block to store a value in", false},
+        {"block after the root was closed", "} \"a\" {", "not a valid place to open a subobject", false},
+        {"closing brace after the root was closed", "}}", "not a valid place to close a subobject", false},
+    };
+    for (const error_case& c : cases) {
+        SCOPED_TRACE(c.name);
+        acf_parser parser;
+        try {
+            read(parser, c.input);
+            ADD_FAILURE() << "no error";
+        } catch (const std::bad_variant_access& e) {
+            EXPECT_TRUE(c.bad_access);
+            EXPECT_STREQ(e.what(), c.message);
+        } catch (const std::runtime_error& e) {
+            EXPECT_FALSE(c.bad_access);
+            EXPECT_STREQ(e.what(), c.message);
+        }
+    }
+}
+
+TEST(acf_parser, a_failed_stream_reads_as_an_empty_object) {
+    acf_parser parser;
+    std::istringstream input("\"k\" \"v\"");
+    input.setstate(std::ios::failbit);
+    EXPECT_EQ(parser.read_acf(input), obj({}));
+}
+
+TEST(acf_parser, every_read_starts_afresh_and_results_are_independent) {
+    acf_parser parser;
+    acf_node first = read(parser, "\"a\" { \"x\" \"1\" }");
+    EXPECT_THROW(read(parser, "\"b\" { \"y\" \"2\" "  "\"z\" "), std::runtime_error);
+    acf_node second = read(parser, "\"c\" \"3\"");
+    EXPECT_EQ(second, obj({{"c", "3"}}));
+    EXPECT_EQ(first, obj({{"a", obj({{"x", "1"}})}}));
+    first.as_object().get_or_insert("added");
+    EXPECT_EQ(parser.root, obj({{"c", "3"}}));
+}
+
+}  // namespace
