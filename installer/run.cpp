@@ -53,7 +53,7 @@ exit_status run_sequence(run_progress& progress) {
     std::optional<std::wstring> installation_folder = find_registry_install(config);
     if (!installation_folder) {
         progress.enter(L"searching the Steam libraries for the game");
-        installation_folder = find_steam_install(config);
+        installation_folder = find_steam_install(config, &progress.file);
     }
     if (!installation_folder) {
         show_message(utf8_to_utf16(fill_game_name(game_not_found_template, config.game_name)), nullptr);

@@ -1,3 +1,80 @@
 #include "locate/steam_install.hpp"
 
-std::optional<std::wstring> find_steam_install(const installer_config&) { return std::nullopt; }
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "acf/acf_parser.hpp"
+#include "common/paths.hpp"
+#include "common/utf16.hpp"
+#include "locate/install_folder_name.hpp"
+#include "locate/install_log.hpp"
+#include "locate/library_candidate.hpp"
+#include "locate/registry_value.hpp"
+
+namespace {
+
+// The value as the read reported it: its byte count less the terminator.
+// A failed read reports no usable count, so nothing is shown.
+std::wstring reported_text(const registry_string& value) {
+    if (!value.found() || value.byte_count < sizeof(wchar_t)) return {};
+    std::size_t units = value.byte_count / sizeof(wchar_t) - 1;
+    if (units > value.buffer.size()) units = value.buffer.size();
+    return std::wstring(value.buffer.data(), units);
+}
+
+void note_reading(std::wstring* reading, const std::wstring& path) {
+    if (reading) *reading = path;
+}
+
+}  // namespace
+
+std::optional<std::wstring> find_steam_install(const installer_config& config, std::wstring* reading) {
+    install_log log;
+    const registry_string steam = read_user_string(L"Software\\Valve\\Steam", L"SteamPath");
+    log.write(std::wstring_view(L"attempt to get Steam install path returned status {:#010x} and path {}\n"),
+              static_cast<std::uint32_t>(steam.status), std::wstring_view(reported_text(steam)));
+    if (!steam.found()) return std::nullopt;
+
+    const std::wstring library_list =
+        paths::join(paths::join(steam.text(), L"steamapps"), L"libraryfolders.vdf");
+    note_reading(reading, library_list);
+    std::ifstream library_stream{std::filesystem::path(library_list)};  // text mode, shared
+    acf_parser parser;
+    acf_node document = parser.read_acf(library_stream);
+    const acf_object& libraries = document.as_object().get_or_insert("libraryfolders").as_object();
+
+    const std::pair<const std::string, acf_node>* chosen = nullptr;
+    for (const auto& member : libraries) {
+        // Steam keeps text members (such as "contentstatsid") beside the
+        // numbered libraries; they are no libraries.
+        if (member.second.index() == 0) continue;
+        const library_candidate candidate = make_library_candidate(config, member);
+        const bool found = candidate.manifest_found();
+        log.write(std::wstring_view(L"manifest found in {}: {}\n"), std::wstring_view(candidate.library_folder), found);
+        if (found) {
+            chosen = &member;
+            break;
+        }
+    }
+    if (!chosen) {
+        log.write(std::wstring_view(L"no install folders found\n"));
+        return std::nullopt;
+    }
+
+    library_candidate candidate = make_library_candidate(config, *chosen);
+    note_reading(reading, candidate.manifest_path);
+    acf_node manifest = parser.read_acf(candidate.manifest);
+    const std::string& install_dir =
+        manifest.as_object().get_or_insert("AppState").as_object().at("installdir").as_text();
+    // Anything but one plain folder name would put the patch outside
+    // steamapps\common, or into it directly.
+    if (!is_plain_folder_name(install_dir)) {
+        throw std::filesystem::filesystem_error(
+            "the game's manifest gives no plain folder name as \"installdir\"",
+            std::filesystem::path(candidate.manifest_path), std::make_error_code(std::errc::invalid_argument));
+    }
+    const std::wstring folder_name = utf8_to_utf16_strict(install_dir);
+    return paths::join(paths::join(candidate.library_folder, L"steamapps\\common"), folder_name);
+}
