@@ -5,7 +5,7 @@ WIN_BUILD := $(BUILD)/windows
 NATIVE_BUILD := $(BUILD)/native
 JOBS ?= 2
 
-.PHONY: all deps build native test test-windows test-native demo clean
+.PHONY: all deps build native test test-windows test-native demo dist clean
 
 all: build
 
@@ -38,6 +38,9 @@ test: test-native test-windows
 demo: build
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target box_reader
 	tools/demo $(WIN_BUILD)
+
+dist: build
+	python3 tools/make-dist $(WIN_BUILD)/patch_installer.exe dist/patch_installer.zip
 
 clean:
 	rm -rf $(BUILD)
