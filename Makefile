@@ -5,7 +5,7 @@ WIN_BUILD := $(BUILD)/windows
 NATIVE_BUILD := $(BUILD)/native
 JOBS ?= 2
 
-.PHONY: all deps build native test test-windows test-native demo dist clean
+.PHONY: all deps build native test test-windows test-windows-build test-native demo dist clean
 
 all: build
 
@@ -26,8 +26,10 @@ build: deps $(WIN_BUILD)/build.ninja
 native: deps $(NATIVE_BUILD)/build.ninja
 	cmake --build $(NATIVE_BUILD) -j $(JOBS)
 
-test-windows: deps $(WIN_BUILD)/build.ninja
+test-windows-build: deps $(WIN_BUILD)/build.ninja
 	cmake --build $(WIN_BUILD) -j $(JOBS)
+
+test-windows: test-windows-build
 	cd $(WIN_BUILD) && ctest --output-on-failure
 
 test-native: native
@@ -59,3 +61,19 @@ fuzz: deps
 	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/findings
 	$(FUZZ_BUILD)/read_acf_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -timeout=10 \
 	    -artifact_prefix=$(FUZZ_BUILD)/findings/ $(FUZZ_BUILD)/corpus tests/acf/corpus
+
+# The benchmarks; each prints ratios against a baseline measured in the same
+# run. Installs the peer readers it compares with (Debian's python3-vdf, npm
+# packages under build/bench/node).
+BENCH_BUILD := $(BUILD)/bench
+BENCHES ?= parse copy run
+.PHONY: bench
+bench: deps
+	tools/install-deps --bench
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	      -DPATCH_INSTALLER_TESTS=OFF -DPATCH_INSTALLER_BENCH=ON
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target acf_bench
+	[ -d $(BENCH_BUILD)/node/node_modules/@node-steam/vdf ] || \
+	    npm install --silent --no-audit --no-fund --prefix $(BENCH_BUILD)/node vdf simple-vdf @node-steam/vdf
+	$(MAKE) --no-print-directory test-windows-build
+	python3 bench/run_bench.py $(BENCH_BUILD) $(WIN_BUILD) $(BENCHES)

@@ -12,8 +12,19 @@ acf_node acf_parser::read_acf(std::istream& input) {
     open_objects.clear();
     open_objects.push_back(&root.as_object());
     set_state(std::make_unique<acf_parser_states::default_state>(*this));
-    char c;
-    while (input.get(c)) current_state->handle_char(c);
+    // Byte by byte as get() would deliver them (a stream that already has a
+    // condition delivers none), but fetched from the buffer in blocks: the
+    // per-call sentry of get() dominated the reading time.
+    if (input.good()) {
+        std::streambuf& source = *input.rdbuf();
+        char block[1 << 16];
+        std::streamsize count;
+        do {
+            count = source.sgetn(block, sizeof block);
+            for (std::streamsize i = 0; i < count; ++i) current_state->handle_char(block[i]);
+        } while (count == static_cast<std::streamsize>(sizeof block));
+        input.setstate(std::ios::eofbit | std::ios::failbit);
+    }
     current_state->handle_eof();
     return root;
 }
