@@ -11,10 +11,10 @@
 namespace format_detail {
 
 template <class Char>
-bool spec_is(std::basic_string_view<Char> spec, std::string_view ascii) {
-    if (spec.size() != ascii.size()) return false;
-    for (std::size_t i = 0; i < spec.size(); ++i) {
-        if (spec[i] != static_cast<Char>(ascii[i])) return false;
+bool field_is(std::basic_string_view<Char> field, std::string_view ascii) {
+    if (field.size() != ascii.size()) return false;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] != static_cast<Char>(ascii[i])) return false;
     }
     return true;
 }
@@ -27,22 +27,22 @@ void append_ascii(std::basic_string<Char>& out, std::string_view ascii) {
 [[noreturn]] inline void bad_field(std::string_view why) { throw std::logic_error(std::string("template: ") + std::string(why)); }
 
 template <class Char>
-void append_value(std::basic_string<Char>& out, std::basic_string_view<Char> spec, std::basic_string_view<Char> text) {
-    if (!spec_is(spec, "")) bad_field("text takes only {}");
+void append_value(std::basic_string<Char>& out, std::basic_string_view<Char> field, std::basic_string_view<Char> text) {
+    if (!field_is(field, "")) bad_field("text takes only {}");
     out += text;
 }
 
 template <class Char>
-void append_value(std::basic_string<Char>& out, std::basic_string_view<Char> spec, bool value) {
-    if (!spec_is(spec, "")) bad_field("a truth value takes only {}");
+void append_value(std::basic_string<Char>& out, std::basic_string_view<Char> field, bool value) {
+    if (!field_is(field, "")) bad_field("a truth value takes only {}");
     append_ascii(out, value ? "true" : "false");
 }
 
 template <class Char>
-void append_value(std::basic_string<Char>& out, std::basic_string_view<Char> spec, std::uint32_t value) {
-    if (spec_is(spec, "")) {
+void append_value(std::basic_string<Char>& out, std::basic_string_view<Char> field, std::uint32_t value) {
+    if (field_is(field, "")) {
         append_ascii(out, std::to_string(value));
-    } else if (spec_is(spec, ":#010x")) {
+    } else if (field_is(field, ":#010x")) {
         static constexpr char digits[] = "0123456789abcdef";
         std::string hex = "0x00000000";
         for (int i = 9; i >= 2; --i, value >>= 4) hex[static_cast<std::size_t>(i)] = digits[value & 0xF];
@@ -81,8 +81,8 @@ std::basic_string<Char> format_template(std::basic_string_view<Char> pattern, co
         append(pattern.substr(open + 1, close - open - 1));
         pos = close + 1;
     };
-    (next_field([&](std::basic_string_view<Char> spec) {
-         format_detail::append_value<Char>(out, spec, format_detail::as_view<Char>(values));
+    (next_field([&](std::basic_string_view<Char> field) {
+         format_detail::append_value<Char>(out, field, format_detail::as_view<Char>(values));
      }),
      ...);
     if (pattern.find(static_cast<Char>('{'), pos) != pattern.npos) format_detail::bad_field("more fields than values");

@@ -238,4 +238,21 @@ TEST_F(deploy, a_link_to_a_file_inside_the_archives_folder_is_copied_as_its_targ
     EXPECT_FALSE(fs::exists(game / L"data" / L"alias.txt"));
 }
 
+TEST_F(deploy, a_link_to_a_folder_is_neither_entered_nor_listed) {
+    config_fields fields;
+    scenario s = registered(L"folder_link", fields);
+    s.installer_folder = prepared_link_folder(L"folder");
+    s.install_executable();
+    s.write_config(fields);
+    write_file(s.archives() / L"a.txt", "patched");
+    const fs::path game = s.root / L"Game";
+    registered_game registration(fields.registry_key, game.wstring());
+
+    watched_run run = s.run();
+    EXPECT_EQ(run.exit_code, 0u);
+    EXPECT_EQ(read_file(game / L"a.txt"), "patched");
+    EXPECT_FALSE(fs::exists(game / L"linked"));
+    EXPECT_FALSE(fs::exists(game / L"hidden.txt"));
+}
+
 }  // namespace

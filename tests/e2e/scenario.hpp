@@ -59,6 +59,7 @@ void delete_user_tree(const std::wstring& sub_key);
 // symbolic links (Wine's CreateSymbolicLinkW makes none):
 //   escape: archives\escape.txt -> ..\secret.txt ("outside the archives folder")
 //   inside: archives\data\alias.txt -> real.txt ("the real file")
+//   folder: archives\linked -> ..\elsewhere, a folder holding hidden.txt
 fs::path prepared_link_folder(const std::wstring& name);
 
 // A program started from `executable` and ended when this goes out of scope.
