@@ -1,5 +1,6 @@
 #include "acf/acf_parser.hpp"
 
+#include <cstring>
 #include <stdexcept>
 
 #include "acf/acf_parser_states.hpp"
@@ -21,7 +22,19 @@ acf_node acf_parser::read_acf(std::istream& input) {
         std::streamsize count;
         do {
             count = source.sgetn(block, sizeof block);
-            for (std::streamsize i = 0; i < count; ++i) current_state->handle_char(block[i]);
+            const char* next = block;
+            const char* const end = block + count;
+            while (next != end) {
+                // A run of bytes the current state treats alike goes in one step.
+                if (const char* stops = current_state->stops()) {
+                    const char* run_end = next;
+                    while (run_end != end && !std::strchr(stops, *run_end)) ++run_end;
+                    if (std::string* sink = current_state->sink()) sink->append(next, run_end);
+                    next = run_end;
+                    if (next == end) break;
+                }
+                current_state->handle_char(*next++);
+            }
         } while (count == static_cast<std::streamsize>(sizeof block));
         input.setstate(std::ios::eofbit | std::ios::failbit);
     }

@@ -7,6 +7,42 @@
 
 namespace acf_parser_states {
 
+namespace {
+
+// Room for the largest state; at most two states live at once per parser.
+constexpr std::size_t block_size = 96;
+static_assert(sizeof(read_string) <= block_size && sizeof(read_key) <= block_size);
+
+struct block_cache {
+    void* blocks[4] = {};
+    int count = 0;
+    ~block_cache() {
+        while (count > 0) ::operator delete(blocks[--count]);
+    }
+};
+thread_local block_cache cache;
+
+}  // namespace
+
+void* state::operator new(std::size_t size) {
+    if (size > block_size) return ::operator new(size);
+    if (cache.count > 0) return cache.blocks[--cache.count];
+    return ::operator new(block_size);
+}
+
+void state::operator delete(void* block, std::size_t size) noexcept {
+    if (size <= block_size && cache.count < 4) {
+        cache.blocks[cache.count++] = block;
+        return;
+    }
+    ::operator delete(block);
+}
+
+read_key::read_key(acf_parser& parser) : state(parser) {
+    stops_ = text_stops;
+    sink_ = &parser.current_key;
+}
+
 void state::handle_eof() { throw std::runtime_error("premature end of file"); }
 
 void default_state::handle_char(char c) {
@@ -32,6 +68,8 @@ void read_key::handle_char(char c) {
     }
     escaped_ = !escaped_ && c == '\\';
     parser_.current_key += c;
+    // The byte after a backslash must come here, whatever it is.
+    stops_ = escaped_ ? nullptr : text_stops;
 }
 
 void wait_for_value::handle_char(char c) {
@@ -58,6 +96,7 @@ void read_string::handle_char(char c) {
     }
     escaped_ = !escaped_ && c == '\\';
     buffer_ += c;
+    stops_ = escaped_ ? nullptr : text_stops;
 }
 
 }  // namespace acf_parser_states

@@ -2,11 +2,15 @@
 // The reader's states. Outside quotes only '"', '{' and '}' mean anything;
 // inside quotes every byte is data, and a backslash takes the byte after it
 // along as data, so \" does not end a key or text. Nothing is unescaped.
+#include <cstddef>
 #include <string>
 
 class acf_parser;
 
 namespace acf_parser_states {
+
+// Inside quotes only the closing quote and the escaping backslash matter.
+inline constexpr const char* text_stops = "\"\\";
 
 class state {
 public:
@@ -19,14 +23,27 @@ public:
     // The input ended here: an error unless between entries.
     virtual void handle_eof();
 
+    // What handle_char would do with most bytes, so that the parser can pass
+    // runs of them at once: every byte not in `stops()` is appended to
+    // `sink()` (or ignored when there is none). No stops: every byte matters.
+    const char* stops() const { return stops_; }
+    std::string* sink() const { return sink_; }
+
+    // A transition makes a new state object every few bytes; their memory
+    // is recycled instead of going back to the general heap each time.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* block, std::size_t size) noexcept;
+
 protected:
     acf_parser& parser_;
+    const char* stops_ = nullptr;
+    std::string* sink_ = nullptr;
 };
 
 // Between entries: waiting for a key or a closing brace.
 class default_state final : public state {
 public:
-    using state::state;
+    explicit default_state(acf_parser& parser) : state(parser) { stops_ = "\"{}"; }
     void handle_char(char c) override;
     void handle_eof() override {}
 };
@@ -34,7 +51,7 @@ public:
 // Inside the quotes of a key; appends to the parser's current_key.
 class read_key final : public state {
 public:
-    using state::state;
+    explicit read_key(acf_parser& parser);
     void handle_char(char c) override;
 
 private:
@@ -44,14 +61,17 @@ private:
 // After a key: waiting for a quoted text or an opening brace.
 class wait_for_value final : public state {
 public:
-    using state::state;
+    explicit wait_for_value(acf_parser& parser) : state(parser) { stops_ = "\"{}"; }
     void handle_char(char c) override;
 };
 
 // Inside the quotes of a text value.
 class read_string final : public state {
 public:
-    using state::state;
+    explicit read_string(acf_parser& parser) : state(parser) {
+        stops_ = text_stops;
+        sink_ = &buffer_;
+    }
     void handle_char(char c) override;
 
 private:

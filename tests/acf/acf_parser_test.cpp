@@ -118,6 +118,21 @@ TEST(acf_parser, reports_malformed_input) {
     }
 }
 
+TEST(acf_parser, texts_and_escapes_that_span_read_blocks_are_whole) {
+    // The reader fetches 64 KiB at a time; put escapes and quotes around the
+    // block boundary at every offset near it.
+    for (std::size_t shift = 0; shift < 6; ++shift) {
+        SCOPED_TRACE(shift);
+        const std::string prefix = "\"k\" \"";
+        std::string text(65536 - prefix.size() - 3 + shift, 'a');
+        text += "\\\"{}\\\\";
+        std::string input = prefix + text + "\" \"next\" { \"x\" \"y\" }";
+        acf_parser parser;
+        acf_node result = read(parser, input);
+        EXPECT_EQ(result, obj({{"k", acf_node(text)}, {"next", obj({{"x", "y"}})}}));
+    }
+}
+
 TEST(acf_parser, a_failed_stream_reads_as_an_empty_object) {
     acf_parser parser;
     std::istringstream input("\"k\" \"v\"");
