@@ -91,6 +91,13 @@ TEST_F(deploy, non_ascii_key_and_name_reach_the_registry_and_the_caption) {
     ASSERT_EQ(run.boxes.size(), 1u);
     EXPECT_EQ(run.boxes[0].caption, L"\u00C9t\u00E9 \u2014 \u65E5 patch installer");
     EXPECT_EQ(read_file(game / L"patch.txt"), "p");
+
+    fields.game_name = "";
+    s.write_config(fields);
+    watched_run unnamed = s.run();
+    EXPECT_EQ(unnamed.exit_code, 0u);
+    ASSERT_EQ(unnamed.boxes.size(), 1u);
+    EXPECT_EQ(unnamed.boxes[0].caption, L" patch installer");
 }
 
 TEST_F(deploy, registry_values_that_name_no_usable_folder_count_as_absent) {

@@ -1,0 +1,80 @@
+// The listing and canonical forms go through the Windows file APIs, so these
+// run under Wine only.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "installer/canonical_path.hpp"
+#include "installer/patch_files.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class patch_files : public ::testing::Test {
+protected:
+    fs::path archives = fs::path(TEST_SCRATCH_DIR) / L"listing" / L"archives";
+    void SetUp() override {
+        fs::remove_all(archives.parent_path());
+        fs::create_directories(archives);
+    }
+    void touch(const fs::path& relative) {
+        fs::create_directories((archives / relative).parent_path());
+        std::ofstream(archives / relative) << "x";
+    }
+    std::wstring full(const wchar_t* relative) { return (archives / relative).wstring(); }
+};
+
+TEST_F(patch_files, lists_every_file_depth_first_except_config_json) {
+    touch(L"config.json");
+    touch(L"a.txt");
+    touch(L"data\\b.bin");
+    touch(L"data\\config.json");
+    touch(L"data\\deep\\c.dat");
+    touch(L"data\\deep\\Config.JSON");
+    touch(L"other\\d.txt");
+    fs::create_directories(archives / L"empty" / L"emptier");
+
+    std::vector<std::wstring> files = collect_patch_files(archives.wstring());
+    std::vector<std::wstring> expected = {full(L"a.txt"), full(L"data\\b.bin"), full(L"data\\deep\\c.dat"),
+                                          full(L"data\\deep\\Config.JSON"), full(L"other\\d.txt")};
+    std::vector<std::wstring> sorted = files;
+    std::sort(sorted.begin(), sorted.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(sorted, expected);
+
+    // A folder's files come together, right where the walk met the folder.
+    auto first_in = [&](const std::wstring& prefix) {
+        return std::find_if(files.begin(), files.end(), [&](const std::wstring& f) { return f.rfind(prefix, 0) == 0; });
+    };
+    auto deep = first_in(full(L"data\\deep\\"));
+    ASSERT_NE(deep, files.end());
+    EXPECT_EQ((deep + 1)->rfind(full(L"data\\deep\\"), 0), 0u);
+}
+
+TEST_F(patch_files, an_empty_folder_lists_nothing_and_a_missing_one_is_an_error) {
+    EXPECT_TRUE(collect_patch_files(archives.wstring()).empty());
+    try {
+        collect_patch_files((archives / L"missing").wstring());
+        ADD_FAILURE() << "no error";
+    } catch (const fs::filesystem_error& e) {
+        EXPECT_NE(std::string(e.what()).find("recursive_directory_iterator::recursive_directory_iterator"),
+                  std::string::npos)
+            << e.what();
+        EXPECT_EQ(e.path1(), archives / L"missing");
+    }
+}
+
+TEST_F(patch_files, canonical_forms_resolve_what_exists_and_normalise_the_rest) {
+    touch(L"data\\b.bin");
+    const std::wstring folder = weakly_canonical_path(archives.wstring());
+    EXPECT_EQ(weakly_canonical_path((archives / L"data\\b.bin").wstring()), folder + L"\\data\\b.bin");
+    EXPECT_EQ(weakly_canonical_path(archives.wstring() + L"\\data\\.\\..\\data\\b.bin"), folder + L"\\data\\b.bin");
+    EXPECT_EQ(weakly_canonical_path(archives.wstring() + L"\\not\\there\\..\\x.bin"), folder + L"\\not\\x.bin");
+    EXPECT_EQ(folder.rfind(L"\\\\?\\", 0), std::wstring::npos);
+}
+
+}  // namespace
