@@ -1,9 +1,11 @@
 #include "installer/run.hpp"
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 
+#include "common/format.hpp"
 #include "common/paths.hpp"
 #include "common/utf16.hpp"
 #include "installer/config.hpp"
@@ -66,9 +68,12 @@ exit_status run_sequence(run_progress& progress) {
     progress.enter(L"preparing the copy", *installation_folder);
     const copy_outcome outcome = deploy_patch(patch_files, archives_folder, *installation_folder);
     if (!outcome.succeeded()) {
-        show_message(copy_failure_text(outcome.aborted ? L"the copy was cancelled or a file could not be copied"
-                                                       : L"the copy failed"),
-                     &caption);
+        const std::wstring what =
+            outcome.result != 0
+                ? format_template(std::wstring_view(L"the shell reported error {:#010x}"),
+                                  static_cast<std::uint32_t>(outcome.result))
+                : std::wstring(L"the copy was cancelled or a file could not be copied");
+        show_message(copy_failure_text(what), &caption);
         return copy_failed;
     }
     show_message(std::wstring(patch_installed_text), &caption);
