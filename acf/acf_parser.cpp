@@ -1,6 +1,5 @@
 #include "acf/acf_parser.hpp"
 
-#include <cstring>
 #include <stdexcept>
 
 #include "acf/acf_parser_states.hpp"
@@ -26,9 +25,9 @@ acf_node acf_parser::read_acf(std::istream& input) {
             const char* const end = block + count;
             while (next != end) {
                 // A run of bytes the current state treats alike goes in one step.
-                if (const char* stops = current_state->stops()) {
+                if (const acf_parser_states::byte_set* stops = current_state->stops()) {
                     const char* run_end = next;
-                    while (run_end != end && !std::strchr(stops, *run_end)) ++run_end;
+                    while (run_end != end && !(*stops)[static_cast<unsigned char>(*run_end)]) ++run_end;
                     if (std::string* sink = current_state->sink()) sink->append(next, run_end);
                     next = run_end;
                     if (next == end) break;

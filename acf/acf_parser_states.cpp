@@ -39,7 +39,7 @@ void state::operator delete(void* block, std::size_t size) noexcept {
 }
 
 read_key::read_key(acf_parser& parser) : state(parser) {
-    stops_ = text_stops;
+    stops_ = &text_stops;
     sink_ = &parser.current_key;
 }
 
@@ -69,7 +69,7 @@ void read_key::handle_char(char c) {
     escaped_ = !escaped_ && c == '\\';
     parser_.current_key += c;
     // The byte after a backslash must come here, whatever it is.
-    stops_ = escaped_ ? nullptr : text_stops;
+    stops_ = escaped_ ? nullptr : &text_stops;
 }
 
 void wait_for_value::handle_char(char c) {
@@ -96,7 +96,7 @@ void read_string::handle_char(char c) {
     }
     escaped_ = !escaped_ && c == '\\';
     buffer_ += c;
-    stops_ = escaped_ ? nullptr : text_stops;
+    stops_ = escaped_ ? nullptr : &text_stops;
 }
 
 }  // namespace acf_parser_states

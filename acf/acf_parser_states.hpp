@@ -2,6 +2,7 @@
 // The reader's states. Outside quotes only '"', '{' and '}' mean anything;
 // inside quotes every byte is data, and a backslash takes the byte after it
 // along as data, so \" does not end a key or text. Nothing is unescaped.
+#include <array>
 #include <cstddef>
 #include <string>
 
@@ -9,8 +10,19 @@ class acf_parser;
 
 namespace acf_parser_states {
 
-// Inside quotes only the closing quote and the escaping backslash matter.
-inline constexpr const char* text_stops = "\"\\";
+// A set of bytes, for the runs a state passes over or collects.
+using byte_set = std::array<bool, 256>;
+
+constexpr byte_set make_byte_set(const char* bytes) {
+    byte_set set{};
+    for (; *bytes; ++bytes) set[static_cast<unsigned char>(*bytes)] = true;
+    return set;
+}
+
+// Outside quotes only the quote and the braces matter; inside, only the
+// closing quote and the escaping backslash.
+inline constexpr byte_set structure_stops = make_byte_set("\"{}");
+inline constexpr byte_set text_stops = make_byte_set("\"\\");
 
 class state {
 public:
@@ -26,7 +38,7 @@ public:
     // What handle_char would do with most bytes, so that the parser can pass
     // runs of them at once: every byte not in `stops()` is appended to
     // `sink()` (or ignored when there is none). No stops: every byte matters.
-    const char* stops() const { return stops_; }
+    const byte_set* stops() const { return stops_; }
     std::string* sink() const { return sink_; }
 
     // A transition makes a new state object every few bytes; their memory
@@ -36,14 +48,14 @@ public:
 
 protected:
     acf_parser& parser_;
-    const char* stops_ = nullptr;
+    const byte_set* stops_ = nullptr;
     std::string* sink_ = nullptr;
 };
 
 // Between entries: waiting for a key or a closing brace.
 class default_state final : public state {
 public:
-    explicit default_state(acf_parser& parser) : state(parser) { stops_ = "\"{}"; }
+    explicit default_state(acf_parser& parser) : state(parser) { stops_ = &structure_stops; }
     void handle_char(char c) override;
     void handle_eof() override {}
 };
@@ -61,7 +73,7 @@ private:
 // After a key: waiting for a quoted text or an opening brace.
 class wait_for_value final : public state {
 public:
-    explicit wait_for_value(acf_parser& parser) : state(parser) { stops_ = "\"{}"; }
+    explicit wait_for_value(acf_parser& parser) : state(parser) { stops_ = &structure_stops; }
     void handle_char(char c) override;
 };
 
@@ -69,7 +81,7 @@ public:
 class read_string final : public state {
 public:
     explicit read_string(acf_parser& parser) : state(parser) {
-        stops_ = text_stops;
+        stops_ = &text_stops;
         sink_ = &buffer_;
     }
     void handle_char(char c) override;
