@@ -17,9 +17,11 @@ class deploy : public ::testing::Test {
 protected:
     void SetUp() override { delete_user_tree(L"Software\\Valve\\Steam"); }
 
-    // A scenario whose game is registered under a key of the test's own.
-    scenario registered(const std::wstring& name, config_fields& fields) {
+    // A scenario whose game is registered under a key of the test's own;
+    // its installer folder may be one of the prepared folders with links.
+    scenario registered(const std::wstring& name, config_fields& fields, const wchar_t* link_folder = nullptr) {
         scenario s(name);
+        if (link_folder) s.installer_folder = prepared_link_folder(link_folder);
         s.install_executable();
         fields.registry_key = "e2e " + std::string(name.begin(), name.end());
         return s;
@@ -209,9 +211,7 @@ TEST_F(deploy, a_copy_that_fails_is_reported_as_such) {
 
 TEST_F(deploy, a_link_that_leads_out_of_the_archives_folder_stops_the_run_before_copying) {
     config_fields fields;
-    scenario s = registered(L"link_escape", fields);
-    s.installer_folder = prepared_link_folder(L"escape");
-    s.install_executable();
+    scenario s = registered(L"link_escape", fields, L"escape");
     s.write_config(fields);
     write_file(s.archives() / L"a.txt", "patched");
     const fs::path game = s.root / L"Game" / L"Inner";
@@ -230,9 +230,7 @@ TEST_F(deploy, a_link_that_leads_out_of_the_archives_folder_stops_the_run_before
 
 TEST_F(deploy, a_link_to_a_file_inside_the_archives_folder_is_copied_as_its_target) {
     config_fields fields;
-    scenario s = registered(L"link_inside", fields);
-    s.installer_folder = prepared_link_folder(L"inside");
-    s.install_executable();
+    scenario s = registered(L"link_inside", fields, L"inside");
     s.write_config(fields);
     const fs::path game = s.root / L"Game";
     registered_game registration(fields.registry_key, game.wstring());
@@ -247,9 +245,7 @@ TEST_F(deploy, a_link_to_a_file_inside_the_archives_folder_is_copied_as_its_targ
 
 TEST_F(deploy, a_link_to_a_folder_is_neither_entered_nor_listed) {
     config_fields fields;
-    scenario s = registered(L"folder_link", fields);
-    s.installer_folder = prepared_link_folder(L"folder");
-    s.install_executable();
+    scenario s = registered(L"folder_link", fields, L"folder");
     s.write_config(fields);
     write_file(s.archives() / L"a.txt", "patched");
     const fs::path game = s.root / L"Game";
