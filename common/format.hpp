@@ -53,15 +53,15 @@ void append_value(std::basic_string<Char>& out, std::basic_string_view<Char> fie
 }
 
 template <class Char>
-std::basic_string_view<Char> as_view(const std::basic_string<Char>& s) { return s; }
+std::basic_string_view<Char> as_value(const std::basic_string<Char>& s) { return s; }
 template <class Char>
-std::basic_string_view<Char> as_view(std::basic_string_view<Char> s) { return s; }
+std::basic_string_view<Char> as_value(std::basic_string_view<Char> s) { return s; }
 template <class Char>
-std::basic_string_view<Char> as_view(const Char* s) { return s; }
+std::basic_string_view<Char> as_value(const Char* s) { return s; }
 template <class Char>
-bool as_view(bool b) { return b; }
+bool as_value(bool b) { return b; }
 template <class Char>
-std::uint32_t as_view(std::uint32_t n) { return n; }
+std::uint32_t as_value(std::uint32_t n) { return n; }
 
 }  // namespace format_detail
 
@@ -82,7 +82,7 @@ std::basic_string<Char> format_template(std::basic_string_view<Char> pattern, co
         pos = close + 1;
     };
     (next_field([&](std::basic_string_view<Char> field) {
-         format_detail::append_value<Char>(out, field, format_detail::as_view<Char>(values));
+         format_detail::append_value<Char>(out, field, format_detail::as_value<Char>(values));
      }),
      ...);
     if (pattern.find(static_cast<Char>('{'), pos) != pattern.npos) format_detail::bad_field("more fields than values");

@@ -2,19 +2,14 @@
 
 #include <windows.h>
 
-#include <filesystem>
-#include <system_error>
 #include <vector>
 
 #include "common/paths.hpp"
-#include "common/win_handles.hpp"
+#include "installer/file_queries.hpp"
 
 namespace {
 
-[[noreturn]] void fail(const std::wstring& path, DWORD error) {
-    throw std::filesystem::filesystem_error("weakly_canonical", std::filesystem::path(path),
-                                            std::error_code(static_cast<int>(error), std::system_category()));
-}
+[[noreturn]] void fail(const std::wstring& path, DWORD error) { throw_filesystem_error("weakly_canonical", path, error); }
 
 std::wstring final_path(HANDLE file, const std::wstring& path) {
     std::wstring buffer(MAX_PATH, L'\0');
@@ -53,12 +48,11 @@ std::wstring weakly_canonical_path(const std::wstring& path) {
     std::wstring existing = path;
     std::vector<std::wstring> missing;  // innermost first
     for (;;) {
-        file_handle file(::CreateFileW(existing.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        file_handle file = open_for_query(existing);
         if (file) return append_normalised(final_path(file.get(), path), {missing.rbegin(), missing.rend()});
         const DWORD error = ::GetLastError();
         const std::wstring up = paths::parent(existing);
-        if ((error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) || up == existing || up.empty()) {
+        if (!is_not_found(error) || up == existing || up.empty()) {
             fail(path, error);
         }
         missing.emplace_back(paths::file_name(existing));

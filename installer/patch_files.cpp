@@ -2,12 +2,9 @@
 
 #include <windows.h>
 
-#include <filesystem>
-#include <system_error>
-
 #include "common/paths.hpp"
 #include "common/unique_handle.hpp"
-#include "common/win_handles.hpp"
+#include "installer/file_queries.hpp"
 
 namespace {
 
@@ -18,25 +15,17 @@ struct find_handle_traits {
 };
 using find_handle = unique_handle<find_handle_traits>;
 
-[[noreturn]] void fail(const char* operation, const std::wstring& path, DWORD error) {
-    throw std::filesystem::filesystem_error(operation, std::filesystem::path(path),
-                                            std::error_code(static_cast<int>(error), std::system_category()));
-}
-
-bool is_not_found(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
-
 // Whether the entry is a directory once links are followed. An entry that
 // vanished (or a link whose target is missing) is no directory.
 bool is_directory_following_links(const std::wstring& path) {
-    file_handle target(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    file_handle target = open_for_query(path);
     if (!target) {
         DWORD error = ::GetLastError();
         if (is_not_found(error)) return false;
-        fail("directory_entry::status", path, error);
+        throw_filesystem_error("directory_entry::status", path, error);
     }
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(target.get(), &info)) fail("directory_entry::status", path, ::GetLastError());
+    if (!::GetFileInformationByHandle(target.get(), &info)) throw_filesystem_error("directory_entry::status", path, ::GetLastError());
     return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -49,7 +38,7 @@ void walk(const std::wstring& folder, bool is_top, std::vector<std::wstring>& fi
     WIN32_FIND_DATAW entry{};
     find_handle search(::FindFirstFileExW(paths::join(folder, L"*").c_str(), FindExInfoBasic, &entry,
                                           FindExSearchNameMatch, nullptr, 0));
-    if (!search) fail(open_operation, folder, ::GetLastError());
+    if (!search) throw_filesystem_error(open_operation, folder, ::GetLastError());
     do {
         const std::wstring name = entry.cFileName;
         if (name == L"." || name == L"..") continue;
@@ -65,7 +54,7 @@ void walk(const std::wstring& folder, bool is_top, std::vector<std::wstring>& fi
         files.push_back(path);
     } while (::FindNextFileW(search.get(), &entry));
     const DWORD error = ::GetLastError();
-    if (error != ERROR_NO_MORE_FILES) fail("recursive_directory_iterator::operator++", folder, error);
+    if (error != ERROR_NO_MORE_FILES) throw_filesystem_error("recursive_directory_iterator::operator++", folder, error);
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
 #include "locate/registry_value.hpp"
 
 std::wstring registry_string::text() const {
-    std::wstring value(buffer.data(), buffer.size());
-    value.resize(value.find(L'\0') == std::wstring::npos ? value.size() : value.find(L'\0'));
-    return value;
+    const std::wstring_view whole(buffer.data(), buffer.size());
+    return std::wstring(whole.substr(0, whole.find(L'\0')));
 }
 
 registry_string read_user_string(const std::wstring& sub_key, const wchar_t* value_name) {

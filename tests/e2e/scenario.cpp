@@ -56,6 +56,21 @@ watched_run scenario::run(const std::wstring& arguments) const {
     return result;
 }
 
+std::wstring from_utf8(const std::string& utf8) {
+    int size = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), size);
+    return out;
+}
+
+std::string to_utf8(const std::wstring& text) {
+    int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                     nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+    return out;
+}
+
 void write_file(const fs::path& path, const std::string& bytes) {
     fs::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -76,16 +91,6 @@ void set_user_string(const std::wstring& sub_key, const std::wstring& name, cons
 
 void delete_user_tree(const std::wstring& sub_key) { ::RegDeleteTreeW(HKEY_CURRENT_USER, sub_key.c_str()); }
 
-namespace {
-
-std::wstring widen(const std::string& utf8) {
-    int size = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), size);
-    return out;
-}
-
-}  // namespace
 
 fs::path prepared_link_folder(const std::wstring& name) {
     fs::path folder = fs::path(L"C:\\e2e_links") / name;
@@ -112,7 +117,7 @@ background_program::~background_program() {
 }
 
 registered_game::registered_game(const std::string& registry_key_utf8, const std::wstring& install_path)
-    : sub_key_(L"Software\\Wavelorn\\" + widen(registry_key_utf8)) {
+    : sub_key_(L"Software\\Wavelorn\\" + from_utf8(registry_key_utf8)) {
     set_user_string(sub_key_, L"InstallPath", install_path);
 }
 

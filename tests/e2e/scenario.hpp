@@ -44,6 +44,9 @@ public:
     watched_run run(const std::wstring& arguments = L"") const;
 };
 
+std::wstring from_utf8(const std::string& utf8);
+std::string to_utf8(const std::wstring& text);
+
 void write_file(const fs::path& path, const std::string& bytes);
 std::string read_file(const fs::path& path);
 

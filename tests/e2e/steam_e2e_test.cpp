@@ -11,18 +11,10 @@ constexpr wchar_t installed_text[] = L"Patch installed. Have fun ;)";
 constexpr wchar_t not_found_text[] = L"This patch requires Sample Game. Please install it first.";
 const std::wstring steam_key = L"Software\\Valve\\Steam";
 
-std::string utf8(const std::wstring& text) {
-    int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                     nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
-    return out;
-}
-
 // A path as Steam writes it in libraryfolders.vdf: UTF-8, backslashes doubled.
 std::string steam_text(const fs::path& path) {
     std::string out;
-    for (char c : utf8(path.wstring())) {
+    for (char c : to_utf8(path.wstring())) {
         out += c;
         if (c == '\\') out += '\\';
     }
@@ -69,7 +61,7 @@ protected:
     static std::string log_of(const scenario& s) { return read_file(s.working_folder / L"install_log.log"); }
 
     static std::string first_line(const fs::path& steam_path) {
-        return "attempt to get Steam install path returned status 0x00000000 and path " + utf8(steam_path.wstring()) +
+        return "attempt to get Steam install path returned status 0x00000000 and path " + to_utf8(steam_path.wstring()) +
                "\r\n";
     }
 
@@ -99,14 +91,14 @@ TEST_F(steam, game_in_the_second_library_is_found_and_patched) {
     ASSERT_EQ(run.boxes.size(), 1u);
     EXPECT_EQ(run.boxes[0].text, installed_text);
     EXPECT_EQ(read_file(second / L"steamapps" / L"common" / L"Sample Game" / L"patch.txt"), "patched");
-    EXPECT_EQ(log_of(s), first_line(steam_folder) + "manifest found in " + utf8(first.wstring()) +
-                             ": false\r\nmanifest found in " + utf8(second.wstring()) + ": true\r\n");
+    EXPECT_EQ(log_of(s), first_line(steam_folder) + "manifest found in " + to_utf8(first.wstring()) +
+                             ": false\r\nmanifest found in " + to_utf8(second.wstring()) + ": true\r\n");
 
     // A second run writes the log afresh.
     write_file(s.working_folder / L"install_log.log", "stale\r\nstale\r\nstale\r\nstale\r\nstale\r\n");
     EXPECT_EQ(s.run().exit_code, 0u);
-    EXPECT_EQ(log_of(s), first_line(steam_folder) + "manifest found in " + utf8(first.wstring()) +
-                             ": false\r\nmanifest found in " + utf8(second.wstring()) + ": true\r\n");
+    EXPECT_EQ(log_of(s), first_line(steam_folder) + "manifest found in " + to_utf8(first.wstring()) +
+                             ": false\r\nmanifest found in " + to_utf8(second.wstring()) + ": true\r\n");
 }
 
 TEST_F(steam, libraries_are_tried_in_byte_order_of_their_keys) {
@@ -120,7 +112,7 @@ TEST_F(steam, libraries_are_tried_in_byte_order_of_their_keys) {
     EXPECT_EQ(run.exit_code, 0u);
     EXPECT_TRUE(fs::exists(ten / L"steamapps" / L"common" / L"Sample Game" / L"patch.txt"));
     EXPECT_FALSE(fs::exists(two / L"steamapps" / L"common"));
-    EXPECT_EQ(log_of(s), first_line(steam_folder) + "manifest found in " + utf8(ten.wstring()) + ": true\r\n");
+    EXPECT_EQ(log_of(s), first_line(steam_folder) + "manifest found in " + to_utf8(ten.wstring()) + ": true\r\n");
 }
 
 TEST_F(steam, steam_path_with_forward_slashes_and_real_world_library_lists) {
@@ -142,11 +134,11 @@ TEST_F(steam, steam_path_with_forward_slashes_and_real_world_library_lists) {
     watched_run run = s.run();
     EXPECT_EQ(run.exit_code, 0u);
     EXPECT_EQ(read_file(last / L"steamapps" / L"common" / L"Sample Game" / L"patch.txt"), "patched");
-    EXPECT_EQ(log_of(s), "attempt to get Steam install path returned status 0x00000000 and path " + utf8(forward) +
+    EXPECT_EQ(log_of(s), "attempt to get Steam install path returned status 0x00000000 and path " + to_utf8(forward) +
                              "\r\nmanifest found in " + std::string("C:\\e2e\\steam_real\\Biblioth\xE8que") +
                              ": false\r\nmanifest found in C:\\e2e\\steam_real\\????: false\r\n"
                              "manifest found in \\\\e2e-server\\share: false\r\n"
-                             "manifest found in " + utf8(last.wstring()) + "\\: true\r\n");
+                             "manifest found in " + to_utf8(last.wstring()) + "\\: true\r\n");
 }
 
 TEST_F(steam, no_library_holding_the_game_means_not_found) {
