@@ -76,8 +76,9 @@ private:
 
     value_type* find(const std::string& key) const;
     value_type& insert_new(const std::string& key, acf_node&& value);
+    // The first entry in key order, or the end.
     template <class iterator_type>
-    iterator_type first_in_order() const;
+    iterator_type walk_from(bool end) const;
 
     body* body_ = nullptr;  // null while the object has never held an entry
 };

@@ -262,25 +262,18 @@ acf_node& acf_object::try_insert(const std::string& key, acf_node value) {
 }
 
 template <class iterator_type>
-iterator_type acf_object::first_in_order() const {
+iterator_type acf_object::walk_from(bool end) const {
     if (size() == 0) return iterator_type();
-    if (body_->in_key_order) return iterator_type(&body_->first);
+    if (body_->in_key_order) return end ? iterator_type() : iterator_type(&body_->first);
     // Worked out on first use and kept up to date by later insertions.
     body_->sort_order();
-    return iterator_type(body_->order.data());
+    return iterator_type(body_->order.data() + (end ? body_->size : 0));
 }
 
-acf_object::iterator acf_object::begin() { return first_in_order<iterator>(); }
-
-acf_object::const_iterator acf_object::begin() const { return first_in_order<const_iterator>(); }
-
-acf_object::iterator acf_object::end() {
-    if (size() == 0 || body_->in_key_order) return iterator();
-    body_->sort_order();
-    return iterator(body_->order.data() + body_->size);
-}
-
-acf_object::const_iterator acf_object::end() const { return const_cast<acf_object*>(this)->end(); }
+acf_object::iterator acf_object::begin() { return walk_from<iterator>(false); }
+acf_object::iterator acf_object::end() { return walk_from<iterator>(true); }
+acf_object::const_iterator acf_object::begin() const { return walk_from<const_iterator>(false); }
+acf_object::const_iterator acf_object::end() const { return walk_from<const_iterator>(true); }
 
 bool operator==(const acf_object& a, const acf_object& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
