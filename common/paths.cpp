@@ -66,6 +66,13 @@ std::wstring join(std::wstring_view left, std::wstring_view right) {
     return out;
 }
 
+std::wstring child(std::wstring_view folder, std::wstring_view name) {
+    std::wstring out(folder);
+    if (!folder.empty() && !is_bare_drive(folder) && !is_separator(folder.back())) out += L'\\';
+    out += name;
+    return out;
+}
+
 std::wstring parent(std::wstring_view path) {
     split_path parts = split(path);
     if (parts.relative.empty()) return std::wstring(path);

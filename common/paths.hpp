@@ -25,6 +25,10 @@ bool is_absolute(std::wstring_view path);
 // only the left part's drive.
 std::wstring join(std::wstring_view left, std::wstring_view right);
 
+// `folder` with one more element, `name`, taken as it is: a name such as
+// "a:b" is no drive here. One '\' goes between as with join.
+std::wstring child(std::wstring_view folder, std::wstring_view name);
+
 // The path without its last component and the separators before it, never
 // cutting into the root: C:\game\setup.exe -> C:\game, C:\setup.exe -> C:\.
 std::wstring parent(std::wstring_view path);

@@ -37,6 +37,22 @@ TEST(paths, join_follows_windows_rules) {
     }
 }
 
+TEST(paths, child_takes_a_name_as_it_is) {
+    const binary_case cases[] = {
+        {L"C:\\game", L"a.txt", L"C:\\game\\a.txt"},
+        {L"C:\\game\\", L"a.txt", L"C:\\game\\a.txt"},
+        {L"C:\\game", L"a:b.txt", L"C:\\game\\a:b.txt"},  // join would read a drive here
+        {L"C:\\game", L"C:", L"C:\\game\\C:"},
+        {L"", L"a.txt", L"a.txt"},
+        {L"C:", L"a.txt", L"C:a.txt"},
+        {L"C:\\game", L"data\\a:b.txt", L"C:\\game\\data\\a:b.txt"},
+    };
+    for (const binary_case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "child(" << c.left << ", " << c.right << ")");
+        EXPECT_EQ(paths::child(c.left, c.right), c.expected);
+    }
+}
+
 TEST(paths, parent_never_cuts_into_the_root) {
     const std::pair<const wchar_t*, const wchar_t*> cases[] = {
         {L"C:\\Games\\Patch\\patch_installer.exe", L"C:\\Games\\Patch"},
