@@ -37,7 +37,7 @@ std::wstring append_normalised(std::wstring base, const std::vector<std::wstring
             base = paths::parent(base);
             continue;
         }
-        base = paths::join(base, element);
+        base = paths::child(base, element);
     }
     return base;
 }

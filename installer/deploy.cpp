@@ -1,34 +1,50 @@
 #include "installer/deploy.hpp"
 
-#include <windows.h>
-#include <shellapi.h>
+#include "common/utf16.hpp"
+#include "installer/check_copy.hpp"
+#include "installer/finish_copy.hpp"
+#include "installer/plan_copy.hpp"
+#include "installer/set_aside.hpp"
+#include "installer/shell_copy.hpp"
+#include "installer/verify_copy.hpp"
 
-#include "installer/canonical_path.hpp"
-#include "installer/patch_destinations.hpp"
+namespace {
 
-copy_outcome deploy_patch(const std::vector<std::wstring>& patch_files, const std::wstring& archives_folder,
-                          const std::wstring& installation_folder) {
-    // Every destination is known (and checked) before the shell copies anything.
-    const std::wstring canonical_archives = weakly_canonical_path(archives_folder);
-    std::vector<std::wstring> destinations;
-    destinations.reserve(patch_files.size());
-    for (const std::wstring& file : patch_files) {
-        destinations.push_back(
-            patch_destination(file, weakly_canonical_path(file), canonical_archives, installation_folder));
+// From the first change to the game folder on, every failure is caught here,
+// so that the game folder is put back whatever happened.
+copy_attempt attempt_copy(copy_plan& plan) {
+    copy_attempt attempt;
+    try {
+        if (std::optional<set_aside_failure> failure = set_aside(plan)) {
+            attempt.error = failure->reason;
+            attempt.error_file = failure->file;
+            return attempt;
+        }
+        attempt.shell = shell_copy(plan);
+        attempt.unverified = first_unverified(plan);
+    } catch (const std::exception& error) {
+        attempt.error = utf8_to_utf16(error.what());
+    } catch (...) {
+        attempt.error = L"an unknown error";
     }
-    if (patch_files.empty()) return {};
+    return attempt;
+}
 
-    const std::wstring from = multi_string(patch_files);
-    const std::wstring to = multi_string(destinations);
-    SHFILEOPSTRUCTW operation{};
-    operation.hwnd = nullptr;
-    operation.wFunc = FO_COPY;
-    operation.pFrom = from.c_str();
-    operation.pTo = to.c_str();
-    // Yes to every question: replace existing files, create missing folders.
-    operation.fFlags = FOF_MULTIDESTFILES | FOF_NOCONFIRMATION;
-    copy_outcome outcome;
-    outcome.result = ::SHFileOperationW(&operation);
-    outcome.aborted = operation.fAnyOperationsAborted != FALSE;
-    return outcome;
+}  // namespace
+
+deploy_result deploy_patch(const std::vector<patch_file>& patch_files, const std::wstring& archives_folder,
+                           const std::wstring& installation_folder) {
+    copy_plan plan = plan_copy(patch_files, archives_folder, installation_folder);
+    check_copy(plan);
+    if (plan.files.empty()) return {};
+
+    deploy_result result;
+    result.attempt = attempt_copy(plan);
+    if (copy_succeeded(result.attempt)) {
+        result.left = clean_up(plan);
+        return result;
+    }
+    result.left = put_back(plan, result.attempt.shell.has_value());
+    result.status = result.left.empty() ? deploy_status::put_back : deploy_status::not_put_back;
+    return result;
 }

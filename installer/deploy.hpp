@@ -2,14 +2,24 @@
 #include <string>
 #include <vector>
 
-// What the shell reported for the copy.
-struct copy_outcome {
-    int result = 0;        // SHFileOperationW's return value
-    bool aborted = false;  // fAnyOperationsAborted
-    bool succeeded() const { return result == 0 && !aborted; }
+#include "installer/copy_outcome.hpp"
+#include "installer/patch_files.hpp"
+
+enum class deploy_status {
+    installed,    // every file arrived; the originals it replaced are gone
+    put_back,     // the copy failed and the game folder is as it was
+    not_put_back, // the copy failed and the game folder could not be restored
+};
+
+struct deploy_result {
+    deploy_status status = deploy_status::installed;
+    copy_attempt attempt;
+    leftovers left;  // what could not be removed or restored
 };
 
 // Copies every listed file to the same place below the installation folder
-// that it has below the archives folder, in one shell copy.
-copy_outcome deploy_patch(const std::vector<std::wstring>& patch_files, const std::wstring& archives_folder,
-                          const std::wstring& installation_folder);
+// that it has below the archives folder, in one shell copy, all or nothing.
+// Raises copy_problem (or the listing's filesystem_error for a link out of
+// the archives folder) before anything is written when the copy cannot work.
+deploy_result deploy_patch(const std::vector<patch_file>& patch_files, const std::wstring& archives_folder,
+                           const std::wstring& installation_folder);

@@ -5,8 +5,8 @@
 
 #include "common/paths.hpp"
 
-std::wstring patch_destination(const std::wstring& listed_path, const std::wstring& canonical_file,
-                               const std::wstring& canonical_archives, const std::wstring& installation_folder) {
+std::wstring place_below_archives(const std::wstring& listed_path, const std::wstring& canonical_file,
+                                  const std::wstring& canonical_archives) {
     const std::wstring relative = paths::lexically_relative(canonical_file, canonical_archives);
     const paths::split_path parts = paths::split(relative);
     const bool escapes = relative.empty() || !parts.root_name.empty() || !parts.root_directory.empty() ||
@@ -17,7 +17,7 @@ std::wstring patch_destination(const std::wstring& listed_path, const std::wstri
             "game folder",
             std::filesystem::path(listed_path), std::make_error_code(std::errc::invalid_argument));
     }
-    return paths::join(installation_folder, relative);
+    return relative;
 }
 
 std::wstring multi_string(const std::vector<std::wstring>& paths) {

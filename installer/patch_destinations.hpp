@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-// The destination of one file below the installation folder, from the
-// canonical forms of the file and of the archives folder. A file that does
-// not resolve to a place inside the archives folder (a link to elsewhere)
-// would be written outside the game: that raises std::filesystem::filesystem_error
-// naming `listed_path`.
-std::wstring patch_destination(const std::wstring& listed_path, const std::wstring& canonical_file,
-                               const std::wstring& canonical_archives, const std::wstring& installation_folder);
+// A file's place below the archives folder, from the canonical forms of the
+// file and of the archives folder; its destination is that place below the
+// installation folder. A file that does not resolve to a place inside the
+// archives folder (a link to elsewhere) would be written outside the game:
+// that raises std::filesystem::filesystem_error naming `listed_path`.
+std::wstring place_below_archives(const std::wstring& listed_path, const std::wstring& canonical_file,
+                                  const std::wstring& canonical_archives);
 
 // The shell's multi-string form: each path and a NUL, then two more NULs.
 std::wstring multi_string(const std::vector<std::wstring>& paths);

@@ -2,6 +2,16 @@
 #include <string>
 #include <vector>
 
-// Every file below the archives folder except entries named config.json, with
-// the full path under which the walk met it, in the file system's order.
-std::vector<std::wstring> collect_patch_files(const std::wstring& archives_folder);
+#include "installer/file_stamp.hpp"
+
+// One file met below the archives folder.
+struct patch_file {
+    std::wstring path;      // the full path under which the walk met it
+    std::wstring relative;  // its place below the archives folder
+    file_stamp stamp;       // of what a copy would read (a link's target)
+    bool is_link = false;   // a link: where it lands follows its target
+};
+
+// Every file below the archives folder except entries named config.json, in
+// the file system's order.
+std::vector<patch_file> collect_patch_files(const std::wstring& archives_folder);

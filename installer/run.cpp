@@ -1,14 +1,13 @@
 #include "installer/run.hpp"
 
-#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 
-#include "common/format.hpp"
 #include "common/paths.hpp"
 #include "common/utf16.hpp"
 #include "installer/config.hpp"
+#include "installer/copy_problem.hpp"
 #include "installer/deploy.hpp"
 #include "installer/message_box.hpp"
 #include "installer/messages.hpp"
@@ -63,34 +62,40 @@ exit_status run_sequence(run_progress& progress) {
     }
 
     progress.enter(L"listing the patch files", archives_folder);
-    const std::vector<std::wstring> patch_files = collect_patch_files(archives_folder);
+    const std::vector<patch_file> patch_files = collect_patch_files(archives_folder);
 
-    progress.enter(L"preparing the copy", *installation_folder);
-    const copy_outcome outcome = deploy_patch(patch_files, archives_folder, *installation_folder);
-    if (!outcome.succeeded()) {
-        const std::wstring what =
-            outcome.result != 0
-                ? format_template(std::wstring_view(L"the shell reported error {:#010x}"),
-                                  static_cast<std::uint32_t>(outcome.result))
-                : std::wstring(L"the copy was cancelled or a file could not be copied");
-        show_message(copy_failure_text(what), &caption);
-        return copy_failed;
+    progress.enter(L"checking the patch against the game folder", *installation_folder);
+    const deploy_result result = deploy_patch(patch_files, archives_folder, *installation_folder);
+    switch (result.status) {
+    case deploy_status::installed:
+        show_message(installed_text(result.left), &caption);
+        return patch_installed;
+    case deploy_status::put_back:
+        show_message(copy_put_back_text(result.attempt), &caption);
+        return copy_put_back;
+    case deploy_status::not_put_back:
+        show_message(copy_not_put_back_text(result.attempt, result.left), &caption);
+        return copy_not_put_back;
     }
-    show_message(std::wstring(patch_installed_text), &caption);
-    return patch_installed;
+    return copy_not_put_back;
 }
 
 void report_failure(const run_progress& progress, const std::exception* error) {
     std::wstring file = progress.file;
     std::wstring detail = L"an unknown error";
-    if (error) {
+    std::wstring advice;
+    if (auto problem = dynamic_cast<const copy_problem*>(error)) {
+        file = problem->file();
+        detail = problem->problem();
+        advice = problem->advice();
+    } else if (error) {
         detail = utf8_to_utf16(error->what());
         if (auto fs_error = dynamic_cast<const std::filesystem::filesystem_error*>(error)) {
             if (!fs_error->path1().empty()) file = fs_error->path1().wstring();
         }
     }
     const std::wstring caption = progress.caption.value_or(utf8_to_utf16(fallback_caption));
-    show_message(run_failure_text(progress.step, file, detail), &caption);
+    show_message(run_failure_text(progress.step, file, detail, advice), &caption);
 }
 
 }  // namespace

@@ -5,8 +5,9 @@ enum exit_status : int {
     patch_installed = 0,
     game_running = 1,
     game_not_found = 2,
-    run_failed = 3,   // an error ended the run before anything was copied
-    copy_failed = 4,  // the shell copy did not finish: the game may be partly patched
+    run_failed = 3,        // the run stopped before anything in the game folder changed
+    copy_put_back = 4,     // the copy failed and the game folder was put back as it was
+    copy_not_put_back = 5, // the copy failed and the game folder could not be put back
 };
 
 // The whole run: configuration, running-game check, location, copy, and the

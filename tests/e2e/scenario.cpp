@@ -83,6 +83,38 @@ std::string read_file(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+tree_snapshot snapshot(const fs::path& root) {
+    tree_snapshot tree;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+        const std::wstring relative = entry.path().lexically_relative(root).wstring();
+        if (entry.is_directory()) {
+            tree[relative] = "<folder>";
+            continue;
+        }
+        std::string bytes = read_file(entry.path());
+        if (bytes.size() > 200) {
+            // Large files by size and digest (FNV-1a), so that a failure
+            // report stays readable.
+            std::uint64_t hash = 14695981039346656037ull;
+            for (unsigned char byte : bytes) hash = (hash ^ byte) * 1099511628211ull;
+            bytes = "<" + std::to_string(bytes.size()) + " bytes, digest " + std::to_string(hash) + ">";
+        }
+        tree[relative] = std::move(bytes);
+    }
+    return tree;
+}
+
+void wait_until_held(const fs::path& path) {
+    for (int i = 0; i < 1000; ++i) {
+        HANDLE probe = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr);
+        if (probe == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_SHARING_VIOLATION) return;
+        if (probe != INVALID_HANDLE_VALUE) ::CloseHandle(probe);
+        ::Sleep(10);
+    }
+    throw std::runtime_error("nothing came to hold " + path.string());
+}
+
 void set_user_string(const std::wstring& sub_key, const std::wstring& name, const std::wstring& value) {
     LSTATUS status = ::RegSetKeyValueW(HKEY_CURRENT_USER, sub_key.c_str(), name.c_str(), REG_SZ, value.c_str(),
                                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
@@ -92,7 +124,7 @@ void set_user_string(const std::wstring& sub_key, const std::wstring& name, cons
 void delete_user_tree(const std::wstring& sub_key) { ::RegDeleteTreeW(HKEY_CURRENT_USER, sub_key.c_str()); }
 
 
-fs::path prepared_link_folder(const std::wstring& name) {
+fs::path prepared_folder(const std::wstring& name) {
     fs::path folder = fs::path(L"C:\\e2e_links") / name;
     if (!fs::exists(folder / L"archives")) throw std::runtime_error("the prefix set-up left no " + folder.string());
     return folder;

@@ -50,6 +50,15 @@ std::string to_utf8(const std::wstring& text);
 void write_file(const fs::path& path, const std::string& bytes);
 std::string read_file(const fs::path& path);
 
+// Every file and folder below `root`, by relative path: a file's bytes, or
+// "<folder>". Two equal snapshots mean a byte-identical tree.
+using tree_snapshot = std::map<std::wstring, std::string>;
+tree_snapshot snapshot(const fs::path& root);
+
+// Waits (up to 10 s) until another program holds `path` so that it cannot
+// be opened for reading and writing.
+void wait_until_held(const fs::path& path);
+
 // Build output next to the test executable.
 fs::path built_installer();
 fs::path built_stand_in_game();
@@ -58,12 +67,16 @@ fs::path built_stand_in_game();
 void set_user_string(const std::wstring& sub_key, const std::wstring& name, const std::wstring& value);
 void delete_user_tree(const std::wstring& sub_key);
 
-// An installer folder made by the prefix set-up, whose archives hold
-// symbolic links (Wine's CreateSymbolicLinkW makes none):
+// An installer folder made by the prefix set-up, whose archives hold what
+// Windows programs cannot make under Wine: symbolic links (Wine's
+// CreateSymbolicLinkW makes none) and names Windows forbids.
 //   escape: archives\escape.txt -> ..\secret.txt ("outside the archives folder")
 //   inside: archives\data\alias.txt -> real.txt ("the real file")
 //   folder: archives\linked -> ..\elsewhere, a folder holding hidden.txt
-fs::path prepared_link_folder(const std::wstring& name);
+//   twins:  archives\level.pak ("lower") and archives\LEVEL.pak ("upper")
+//   odd_<name with _ for other than letters and digits>: archives\<name>
+//           for what?.txt, a:b.txt, CON.txt, tab<TAB>here.txt and end.
+fs::path prepared_folder(const std::wstring& name);
 
 // A program started from `executable` and ended when this goes out of scope.
 class background_program {

@@ -58,6 +58,12 @@ protected:
         write_file(library_folder / L"steamapps" / L"appmanifest_4000.acf", text);
     }
 
+    // The game installed in a library: its manifest and its folder.
+    static void install_game(const fs::path& library_folder) {
+        write_manifest(library_folder, manifest("Sample Game"));
+        fs::create_directories(library_folder / L"steamapps" / L"common" / L"Sample Game");
+    }
+
     static std::string log_of(const scenario& s) { return read_file(s.working_folder / L"install_log.log"); }
 
     static std::string first_line(const fs::path& steam_path) {
@@ -83,7 +89,7 @@ TEST_F(steam, game_in_the_second_library_is_found_and_patched) {
     const fs::path first = s.root / L"LibA";
     const fs::path second = s.root / L"LibB";
     fs::create_directories(first / L"steamapps");
-    write_manifest(second, manifest("Sample Game"));
+    install_game(second);
     write_library_list(library_list(library("0", steam_text(first)) + library("1", steam_text(second))));
 
     watched_run run = s.run();
@@ -105,13 +111,13 @@ TEST_F(steam, libraries_are_tried_in_byte_order_of_their_keys) {
     scenario s = make(L"steam_order");
     const fs::path two = s.root / L"Two";
     const fs::path ten = s.root / L"Ten";
-    write_manifest(two, manifest("Sample Game"));
-    write_manifest(ten, manifest("Sample Game"));
+    install_game(two);
+    install_game(ten);
     write_library_list(library_list(library("2", steam_text(two)) + library("10", steam_text(ten))));
     watched_run run = s.run();
     EXPECT_EQ(run.exit_code, 0u);
     EXPECT_TRUE(fs::exists(ten / L"steamapps" / L"common" / L"Sample Game" / L"patch.txt"));
-    EXPECT_FALSE(fs::exists(two / L"steamapps" / L"common"));
+    EXPECT_FALSE(fs::exists(two / L"steamapps" / L"common" / L"Sample Game" / L"patch.txt"));
     EXPECT_EQ(log_of(s), first_line(steam_folder) + "manifest found in " + to_utf8(ten.wstring()) + ": true\r\n");
 }
 
@@ -126,7 +132,7 @@ TEST_F(steam, steam_path_with_forward_slashes_and_real_world_library_lists) {
     const fs::path accented = s.root / L"Biblioth\u00E8que";
     const fs::path cyrillic = s.root / L"\u0418\u0433\u0440\u044B";
     const fs::path last = s.root / L"Last";
-    write_manifest(last, manifest("Sample Game"));
+    install_game(last);
     write_library_list(library_list(
         "\t\"contentstatsid\"\t\t\"-3457340823\"\n" + library("0", steam_text(accented)) +
         library("1", steam_text(cyrillic)) + library("2", "\\\\\\\\e2e-server\\\\share") +
@@ -215,6 +221,7 @@ TEST_F(steam, the_log_is_left_alone_when_the_publisher_value_finds_the_game) {
     scenario s = make(L"steam_registry_first");
     write_file(s.working_folder / L"install_log.log", "an earlier search\r\n");
     const fs::path game = s.root / L"Game";
+    fs::create_directories(game);
     registered_game registration("e2e-not-registered", game.wstring());
     EXPECT_EQ(s.run().exit_code, 0u);
     EXPECT_EQ(read_file(game / L"patch.txt"), "patched");
@@ -225,7 +232,7 @@ TEST_F(steam, a_log_that_cannot_be_created_does_not_stop_the_search) {
     scenario s = make(L"steam_no_log");
     fs::create_directories(s.working_folder / L"install_log.log");  // a folder in the file's place
     const fs::path lib = s.root / L"Lib";
-    write_manifest(lib, manifest("Sample Game"));
+    install_game(lib);
     write_library_list(library_list(library("0", steam_text(lib))));
     watched_run run = s.run();
     EXPECT_EQ(run.exit_code, 0u);

@@ -21,9 +21,9 @@ protected:
         fs::remove_all(archives.parent_path());
         fs::create_directories(archives);
     }
-    void touch(const fs::path& relative) {
+    void touch(const fs::path& relative, const std::string& content = "x") {
         fs::create_directories((archives / relative).parent_path());
-        std::ofstream(archives / relative) << "x";
+        std::ofstream(archives / relative, std::ios::binary) << content;
     }
     std::wstring full(const wchar_t* relative) { return (archives / relative).wstring(); }
 };
@@ -38,7 +38,12 @@ TEST_F(patch_files, lists_every_file_depth_first_except_config_json) {
     touch(L"other\\d.txt");
     fs::create_directories(archives / L"empty" / L"emptier");
 
-    std::vector<std::wstring> files = collect_patch_files(archives.wstring());
+    std::vector<std::wstring> files;
+    for (const patch_file& file : collect_patch_files(archives.wstring())) {
+        EXPECT_EQ(file.path, full(file.relative.c_str()));
+        EXPECT_FALSE(file.is_link);
+        files.push_back(file.path);
+    }
     std::vector<std::wstring> expected = {full(L"a.txt"), full(L"data\\b.bin"), full(L"data\\deep\\c.dat"),
                                           full(L"data\\deep\\Config.JSON"), full(L"other\\d.txt")};
     std::vector<std::wstring> sorted = files;
@@ -53,6 +58,26 @@ TEST_F(patch_files, lists_every_file_depth_first_except_config_json) {
     auto deep = first_in(full(L"data\\deep\\"));
     ASSERT_NE(deep, files.end());
     EXPECT_EQ((deep + 1)->rfind(full(L"data\\deep\\"), 0), 0u);
+}
+
+TEST_F(patch_files, each_file_carries_the_size_and_time_a_copy_must_keep) {
+    touch(L"data\\five.bin", "12345");
+    touch(L"empty.bin", "");
+    const FILETIME set_time{0x12345678, 0x01D00000};
+    {
+        HANDLE file = ::CreateFileW(full(L"data\\five.bin").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0,
+                                    nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        ASSERT_TRUE(::SetFileTime(file, nullptr, nullptr, &set_time));
+        ::CloseHandle(file);
+    }
+    std::vector<patch_file> files = collect_patch_files(archives.wstring());
+    std::sort(files.begin(), files.end(), [](const patch_file& a, const patch_file& b) { return a.relative < b.relative; });
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0].relative, L"data\\five.bin");
+    EXPECT_EQ(files[0].stamp, (file_stamp{5, (std::uint64_t{set_time.dwHighDateTime} << 32) | set_time.dwLowDateTime}));
+    EXPECT_EQ(files[1].relative, L"empty.bin");
+    EXPECT_EQ(files[1].stamp.size, 0u);
 }
 
 TEST_F(patch_files, an_empty_folder_lists_nothing_and_a_missing_one_is_an_error) {
