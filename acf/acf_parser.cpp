@@ -4,6 +4,15 @@
 
 #include "acf/acf_parser_states.hpp"
 
+namespace {
+
+// Steam's files nest a few levels. Trees are copied and destroyed
+// recursively, so a hostile file nested thousands of levels deep would
+// overflow the stack; it is refused instead.
+constexpr std::size_t max_nesting = 256;
+
+}  // namespace
+
 acf_parser::acf_parser() = default;
 acf_parser::~acf_parser() = default;
 
@@ -19,8 +28,17 @@ acf_node acf_parser::read_acf(std::istream& input) {
         std::streambuf& source = *input.rdbuf();
         char block[1 << 16];
         std::streamsize count;
+        std::ios::iostate ended = std::ios::eofbit | std::ios::failbit;
         do {
-            count = source.sgetn(block, sizeof block);
+            try {
+                count = source.sgetn(block, sizeof block);
+            } catch (...) {
+                // As with get(): a read that fails ends the input there, like
+                // its end, unless the stream was asked to throw.
+                if (input.exceptions() & std::ios::badbit) throw;
+                ended |= std::ios::badbit;
+                break;
+            }
             const char* next = block;
             const char* const end = block + count;
             while (next != end) {
@@ -35,7 +53,7 @@ acf_node acf_parser::read_acf(std::istream& input) {
                 current_state->handle_char(*next++);
             }
         } while (count == static_cast<std::streamsize>(sizeof block));
-        input.setstate(std::ios::eofbit | std::ios::failbit);
+        input.setstate(ended);
     }
     current_state->handle_eof();
     return root;
@@ -51,6 +69,7 @@ void acf_parser::set_state(std::unique_ptr<acf_parser_states::state> next) {
 void acf_parser::open_subobject() {
     // After the root's own closing brace there is no block to open one in.
     if (open_objects.empty()) throw std::runtime_error("not a valid place to open a subobject");
+    if (open_objects.size() > max_nesting) throw std::runtime_error("blocks nested more than 256 levels deep");
     acf_node& entry = open_objects.back()->try_insert(current_key, acf_node(acf_object{}));
     open_objects.push_back(&entry.as_object());
 }

@@ -21,9 +21,10 @@ public:
     acf_parser& operator=(const acf_parser&) = delete;
 
     // Reads the whole stream and returns a copy of the tree, always an
-    // object. Raises std::runtime_error for a misplaced brace or an input
-    // that ends inside an entry, and acf_bad_access for a block under a key
-    // that already holds text.
+    // object. Raises std::runtime_error for a misplaced brace, an input that
+    // ends inside an entry or blocks nested more than 256 levels deep, and
+    // acf_bad_access for a block under a key that already holds text. A read
+    // error ends the input as its end would.
     acf_node read_acf(std::istream& input);
 
     // For the states.

@@ -22,6 +22,13 @@ void read_member(const nlohmann::json& document, const char* key, std::string& f
     field = member->get<std::string>();
 }
 
+// Only a path that is certainly not there: an error other than "not found"
+// (access denied, say) leaves the file to the parser.
+bool is_missing(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::status(path, error).type() == std::filesystem::file_type::not_found;
+}
+
 }  // namespace
 
 std::wstring config_file_path(const std::wstring& archives_folder) {
@@ -39,9 +46,17 @@ installer_config read_installer_config(const nlohmann::json& document) {
 }
 
 installer_config load_installer_config(const std::wstring& archives_folder) {
-    // Text mode, shared for reading and writing; a file that does not open is
-    // an empty stream, which the parser reports as unexpected end of input.
-    std::ifstream file(std::filesystem::path(config_file_path(archives_folder)));
+    // Text mode, shared for reading and writing; a file that is there but
+    // does not open is an empty stream, which the parser reports as
+    // unexpected end of input.
+    const std::filesystem::path path(config_file_path(archives_folder));
+    std::ifstream file(path);
+    if (!file.is_open()) {
+        if (is_missing(std::filesystem::path(archives_folder))) {
+            throw config_error("config.json was not found: there is no folder \"archives\" beside the installer");
+        }
+        if (is_missing(path)) throw config_error("config.json was not found in the folder \"archives\"");
+    }
     nlohmann::json document;
     file >> document;  // one JSON value from the start; what follows is not read
     return read_installer_config(document);

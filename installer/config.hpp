@@ -6,15 +6,17 @@
 
 #include "common/installer_config.hpp"
 
-// A config.json object without one of the required members.
+// A config.json that is not there, or an object without one of the
+// required members.
 class config_error : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
-// Reads <archives>\config.json. Raises nlohmann's parse_error for a missing,
-// empty or malformed file, its type_error for a member of the wrong type, and
-// config_error for a missing member.
+// Reads <archives>\config.json. Raises config_error when the file or the
+// archives folder is not there or a member is missing, nlohmann's
+// parse_error for an unreadable, empty or malformed file, and its type_error
+// for a member of the wrong type.
 installer_config load_installer_config(const std::wstring& archives_folder);
 
 // The second half of load_installer_config.

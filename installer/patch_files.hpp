@@ -12,6 +12,6 @@ struct patch_file {
     bool is_link = false;   // a link: where it lands follows its target
 };
 
-// Every file below the archives folder except entries named config.json, in
-// the file system's order.
+// Every file below the archives folder except entries named config.json and
+// the file the configuration was read from, in the file system's order.
 std::vector<patch_file> collect_patch_files(const std::wstring& archives_folder);

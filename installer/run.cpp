@@ -19,14 +19,25 @@
 
 namespace {
 
+// What a player can do when a step fails, in plain words.
+constexpr wchar_t advice_download_again[] =
+    L"The patch download is incomplete or damaged: download it again, or contact the patch's author.";
+constexpr wchar_t advice_restart_steam[] = L"Start Steam once so that it rewrites its files, then run the patch again.";
+constexpr wchar_t advice_damaged_patch[] = L"The patch is damaged: contact its author.";
+constexpr wchar_t advice_try_again[] = L"Run the patch again; if this keeps happening, restart Windows first.";
+constexpr wchar_t advice_move_patch[] =
+    L"Move the patch's folder closer to the root of its drive (for example to C:\\Patch), then run it again.";
+
 // Where the run is, for the box that reports an error.
 struct run_progress {
     std::wstring step;
     std::wstring file;
+    std::wstring advice;
     std::optional<std::wstring> caption;  // once config.json has named the game
 
-    void enter(std::wstring_view next_step, std::wstring_view next_file = {}) {
+    void enter(std::wstring_view next_step, std::wstring_view next_advice, std::wstring_view next_file = {}) {
         step = next_step;
+        advice = next_advice;
         file = next_file;
     }
 };
@@ -36,24 +47,24 @@ std::wstring game_caption(const installer_config& config) {
 }
 
 exit_status run_sequence(run_progress& progress) {
-    progress.enter(L"finding the installer's own folder");
+    progress.enter(L"finding the installer's own folder", advice_move_patch);
     const std::wstring archives_folder = paths::join(paths::parent(module_path()), L"archives");
 
-    progress.enter(L"reading the configuration", config_file_path(archives_folder));
+    progress.enter(L"reading the configuration", advice_download_again, config_file_path(archives_folder));
     const installer_config config = load_installer_config(archives_folder);
     const std::wstring caption = game_caption(config);
     progress.caption = caption;
 
-    progress.enter(L"checking whether the game is running");
+    progress.enter(L"checking whether the game is running", advice_try_again);
     if (is_process_running(utf8_to_utf16(config.process_name))) {
         show_message(utf8_to_utf16(fill_game_name(game_running_template, config.game_name)), &caption);
         return game_running;
     }
 
-    progress.enter(L"looking up the game's folder in the registry");
+    progress.enter(L"looking up the game's folder in the registry", advice_try_again);
     std::optional<std::wstring> installation_folder = find_registry_install(config);
     if (!installation_folder) {
-        progress.enter(L"searching the Steam libraries for the game");
+        progress.enter(L"searching the Steam libraries for the game", advice_restart_steam);
         installation_folder = find_steam_install(config, &progress.file);
     }
     if (!installation_folder) {
@@ -61,10 +72,12 @@ exit_status run_sequence(run_progress& progress) {
         return game_not_found;
     }
 
-    progress.enter(L"listing the patch files", archives_folder);
+    progress.enter(L"listing the patch files", advice_download_again, archives_folder);
     const std::vector<patch_file> patch_files = collect_patch_files(archives_folder);
 
-    progress.enter(L"checking the patch against the game folder", *installation_folder);
+    // A problem found here brings advice of its own; what is left is a patch
+    // file that would land outside the game folder.
+    progress.enter(L"checking the patch against the game folder", advice_damaged_patch, *installation_folder);
     const deploy_result result = deploy_patch(patch_files, archives_folder, *installation_folder);
     switch (result.status) {
     case deploy_status::installed:
@@ -83,7 +96,7 @@ exit_status run_sequence(run_progress& progress) {
 void report_failure(const run_progress& progress, const std::exception* error) {
     std::wstring file = progress.file;
     std::wstring detail = L"an unknown error";
-    std::wstring advice;
+    std::wstring advice = progress.advice;
     if (auto problem = dynamic_cast<const copy_problem*>(error)) {
         file = problem->file();
         detail = problem->problem();

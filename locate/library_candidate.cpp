@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <filesystem>
+#include <stdexcept>
 
 #include "common/format.hpp"
 #include "common/paths.hpp"
@@ -29,6 +30,9 @@ library_candidate make_library_candidate(const installer_config& config,
                                          const std::pair<const std::string, acf_node>& member) {
     const std::string& path = member.second.as_object().at("path").as_text();
     const std::string manifest_name = format_template(std::string_view("appmanifest_{}.acf"), config.steam_id);
+    // A NUL would cut the folder short wherever it is passed on, and the
+    // manifest would be looked for somewhere else.
+    if (path.find('\0') != std::string::npos) throw std::runtime_error("a library's \"path\" holds a NUL character");
     library_candidate candidate;
     candidate.library_folder = utf8_to_utf16_strict(unescape_doubled_backslashes(path));
     candidate.manifest_path = paths::join(paths::join(candidate.library_folder, L"steamapps"), from_ansi(manifest_name));

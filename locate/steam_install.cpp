@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "acf/acf_parser.hpp"
+#include "common/file_system.hpp"
 #include "common/paths.hpp"
 #include "common/utf16.hpp"
 #include "locate/install_folder_name.hpp"
@@ -28,43 +29,9 @@ void note_reading(std::wstring* reading, const std::wstring& path) {
     if (reading) *reading = path;
 }
 
-}  // namespace
-
-std::optional<std::wstring> find_steam_install(const installer_config& config, std::wstring* reading) {
-    install_log log;
-    const registry_string steam = read_user_string(L"Software\\Valve\\Steam", L"SteamPath");
-    log.write(std::wstring_view(L"attempt to get Steam install path returned status {:#010x} and path {}\n"),
-              static_cast<std::uint32_t>(steam.status), std::wstring_view(reported_text(steam)));
-    if (!steam.found()) return std::nullopt;
-
-    const std::wstring library_list =
-        paths::join(paths::join(steam.text(), L"steamapps"), L"libraryfolders.vdf");
-    note_reading(reading, library_list);
-    std::ifstream library_stream{std::filesystem::path(library_list)};  // text mode, shared
-    acf_parser parser;
-    acf_node document = parser.read_acf(library_stream);
-    const acf_object& libraries = document.as_object().get_or_insert("libraryfolders").as_object();
-
-    const std::pair<const std::string, acf_node>* chosen = nullptr;
-    for (const auto& member : libraries) {
-        // Steam keeps text members (such as "contentstatsid") beside the
-        // numbered libraries; they are no libraries.
-        if (member.second.index() == 0) continue;
-        const library_candidate candidate = make_library_candidate(config, member);
-        const bool found = candidate.manifest_found();
-        log.write(std::wstring_view(L"manifest found in {}: {}\n"), std::wstring_view(candidate.library_folder), found);
-        if (found) {
-            chosen = &member;
-            break;
-        }
-    }
-    if (!chosen) {
-        log.write(std::wstring_view(L"no install folders found\n"));
-        return std::nullopt;
-    }
-
-    library_candidate candidate = make_library_candidate(config, *chosen);
-    note_reading(reading, candidate.manifest_path);
+// The game's folder as the manifest gives it, read from the candidate's
+// manifest: the library's steamapps\common joined with "installdir".
+std::wstring folder_in_manifest(acf_parser& parser, library_candidate& candidate) {
     acf_node manifest = parser.read_acf(candidate.manifest);
     const std::string& install_dir =
         manifest.as_object().get_or_insert("AppState").as_object().at("installdir").as_text();
@@ -77,4 +44,52 @@ std::optional<std::wstring> find_steam_install(const installer_config& config, s
     }
     const std::wstring folder_name = utf8_to_utf16_strict(install_dir);
     return paths::join(paths::join(candidate.library_folder, L"steamapps\\common"), folder_name);
+}
+
+}  // namespace
+
+std::optional<std::wstring> find_steam_install(const installer_config& config, std::wstring* reading) {
+    install_log log;
+    const registry_string steam = read_user_string(L"Software\\Valve\\Steam", L"SteamPath");
+    log.write(std::wstring_view(L"attempt to get Steam install path returned status {:#010x} and path {}\n"),
+              static_cast<std::uint32_t>(steam.status), std::wstring_view(reported_text(steam)));
+    if (!steam.found()) return std::nullopt;
+
+    const std::wstring library_list =
+        paths::join(paths::join(steam.text(), L"steamapps"), L"libraryfolders.vdf");
+    note_reading(reading, library_list);
+    // Uninstalling Steam leaves its registry value behind: no library list
+    // is Steam without libraries. A list that is there but cannot be read
+    // reads as empty, which the lookup below reports as broken.
+    if (is_missing(library_list)) {
+        log.write(std::wstring_view(L"no install folders found\n"));
+        return std::nullopt;
+    }
+    std::ifstream library_stream{std::filesystem::path(library_list)};  // text mode, shared
+    acf_parser parser;
+    acf_node document = parser.read_acf(library_stream);
+    const acf_object& libraries = document.as_object().get_or_insert("libraryfolders").as_object();
+
+    for (const auto& member : libraries) {
+        // Steam keeps text members (such as "contentstatsid") beside the
+        // numbered libraries; they are no libraries.
+        if (member.second.index() == 0) continue;
+        bool found = false;
+        {
+            const library_candidate candidate = make_library_candidate(config, member);
+            found = candidate.manifest_found();
+            log.write(std::wstring_view(L"manifest found in {}: {}\n"), std::wstring_view(candidate.library_folder),
+                      found);
+        }  // the manifest is closed before it is opened again to be read
+        if (!found) continue;
+        library_candidate candidate = make_library_candidate(config, member);
+        note_reading(reading, candidate.manifest_path);
+        std::wstring folder = folder_in_manifest(parser, candidate);
+        // Steam leaves manifests behind when a library moves: a game whose
+        // folder is not there is not installed in this library.
+        if (is_existing_folder(folder)) return folder;
+        note_reading(reading, library_list);
+    }
+    log.write(std::wstring_view(L"no install folders found\n"));
+    return std::nullopt;
 }

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <initializer_list>
+#include <optional>
 #include <sstream>
 #include <utility>
 #include <variant>
@@ -150,5 +153,95 @@ TEST(acf_parser, every_read_starts_afresh_and_results_are_independent) {
     first.as_object().get_or_insert("added");
     EXPECT_EQ(parser.root, obj({{"c", "3"}}));
 }
+
+}  // namespace
+
+namespace {
+
+std::string nested(int levels) {
+    std::string input;
+    for (int i = 0; i < levels; ++i) input += "\"a\"{";
+    return input + "\"k\" \"v\"";
+}
+
+TEST(acf_parser, blocks_nest_up_to_256_levels) {
+    acf_parser parser;
+    acf_node tree = read(parser, nested(256));
+    const acf_node* level = &tree;
+    for (int i = 0; i < 256; ++i) level = &level->as_object().at("a");
+    EXPECT_EQ(level->as_object().at("k").as_text(), "v");
+
+    // Deeper would make copying and destroying the tree overflow the stack.
+    for (int levels : {257, 100000}) {
+        SCOPED_TRACE(levels);
+        try {
+            read(parser, nested(levels));
+            ADD_FAILURE() << "no error";
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), "blocks nested more than 256 levels deep");
+        }
+    }
+}
+
+// Hands out `text` padded with blanks to whole blocks of the reader's size
+// (a short block would read as the end), then fails the next read, as a
+// file whose disk gives up.
+class failing_buffer : public std::streambuf {
+public:
+    explicit failing_buffer(std::string text) : text_(std::move(text)) {
+        if (!text_.empty()) text_.resize((text_.size() / block + 1) * block, ' ');
+    }
+
+protected:
+    std::streamsize xsgetn(char* out, std::streamsize count) override {
+        if (given_ == text_.size()) throw std::ios_base::failure("the disk gave up");
+        const std::size_t size = std::min(static_cast<std::size_t>(count), text_.size() - given_);
+        std::copy_n(text_.data() + given_, size, out);
+        given_ += size;
+        return static_cast<std::streamsize>(size);
+    }
+    int_type underflow() override { throw std::ios_base::failure("the disk gave up"); }
+
+private:
+    static constexpr std::size_t block = 1 << 16;
+    std::string text_;
+    std::size_t given_ = 0;
+};
+
+TEST(acf_parser, a_read_error_ends_the_input_like_its_end) {
+    struct read_error_case {
+        const char* name;
+        std::string before_error;
+        std::optional<acf_node> tree;  // none: "premature end of file"
+    };
+    const read_error_case cases[] = {
+        {"at the start", "", obj({})},
+        {"between entries, blocks open", "\"a\" \"b\" \"c\" { \"d\" \"e\"", obj({{"a", "b"}, {"c", obj({{"d", "e"}})}})},
+        {"inside a text", "\"a\" \"unfinished", std::nullopt},
+    };
+    for (const read_error_case& c : cases) {
+        SCOPED_TRACE(c.name);
+        failing_buffer buffer(c.before_error);
+        std::istream input(&buffer);
+        acf_parser parser;
+        if (c.tree) {
+            EXPECT_EQ(parser.read_acf(input), *c.tree);
+            EXPECT_TRUE(input.bad());
+        } else {
+            EXPECT_THROW(parser.read_acf(input), std::runtime_error);
+        }
+    }
+}
+
+#ifndef _WIN32
+TEST(acf_parser, a_folder_opened_as_a_file_reads_as_an_empty_object) {
+    // Opening a folder as a file succeeds on Linux (not on Windows), and its
+    // first read fails inside the file buffer.
+    std::ifstream folder(".");
+    ASSERT_TRUE(folder.is_open());
+    acf_parser parser;
+    EXPECT_EQ(parser.read_acf(folder), obj({}));
+}
+#endif
 
 }  // namespace

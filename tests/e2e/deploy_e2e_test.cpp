@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr wchar_t installed_text[] = L"Patch installed. Have fun ;)";
 constexpr wchar_t not_found_text[] = L"This patch requires Sample Game. Please install it first.";
 constexpr wchar_t caption[] = L"Sample Game patch installer";
 
@@ -47,11 +46,9 @@ TEST_F(deploy, registered_game_gets_the_whole_tree_and_nothing_else) {
     registered_game registration(fields.registry_key, game.wstring() + L"\\");  // a trailing backslash
 
     watched_run run = s.run();
-    ASSERT_FALSE(run.timed_out);
-    EXPECT_EQ(run.exit_code, 0u);
+    expect_installed(run);
     ASSERT_EQ(run.boxes.size(), 1u);
     EXPECT_EQ(run.boxes[0].caption, caption);
-    EXPECT_EQ(run.boxes[0].text, installed_text);
     EXPECT_FALSE(run.boxes[0].has_owner);
 
     EXPECT_EQ(read_file(game / L"readme.txt"), "new readme\r\n");
@@ -71,10 +68,7 @@ TEST_F(deploy, archives_with_nothing_but_config_json_is_a_finished_patch) {
     s.write_config(fields);
     fs::create_directories(s.root / L"Game");
     registered_game registration(fields.registry_key, (s.root / L"Game").wstring());
-    watched_run run = s.run();
-    EXPECT_EQ(run.exit_code, 0u);
-    ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].text, installed_text);
+    expect_installed(s.run());
 }
 
 TEST_F(deploy, non_ascii_key_and_name_reach_the_registry_and_the_caption) {
@@ -88,7 +82,7 @@ TEST_F(deploy, non_ascii_key_and_name_reach_the_registry_and_the_caption) {
     fs::create_directories(game);
     registered_game registration(fields.registry_key, game.wstring());
     watched_run run = s.run();
-    EXPECT_EQ(run.exit_code, 0u);
+    expect_installed(run);
     ASSERT_EQ(run.boxes.size(), 1u);
     EXPECT_EQ(run.boxes[0].caption, L"\u00C9t\u00E9 \u2014 \u65E5 patch installer");
     EXPECT_EQ(read_file(game / L"patch.txt"), "p");
@@ -96,53 +90,105 @@ TEST_F(deploy, non_ascii_key_and_name_reach_the_registry_and_the_caption) {
     fields.game_name = "";
     s.write_config(fields);
     watched_run unnamed = s.run();
-    EXPECT_EQ(unnamed.exit_code, 0u);
+    expect_installed(unnamed);
     ASSERT_EQ(unnamed.boxes.size(), 1u);
     EXPECT_EQ(unnamed.boxes[0].caption, L" patch installer");
 }
 
+// Uninstallers leave the value behind, and other programs write odd ones:
+// anything but a string naming an existing folder by its absolute path is
+// absent, and the game is then not found (no Steam here). No folder is ever
+// made for a value.
 TEST_F(deploy, registry_values_that_name_no_usable_folder_count_as_absent) {
+    enum class place { user, machine_only };
     struct value_case {
         const char* name;
         std::wstring value;
-        bool hklm_only;
+        DWORD type;
+        place where;
+        bool folder_exists;
         unsigned status;
     };
     const std::wstring base = L"C:\\e2e\\values\\";
+    const std::wstring game = base + L"game";
     const value_case cases[] = {
-        {"259 characters", base + std::wstring(259 - base.size(), L'g'), false, 0},
-        {"260 characters", base + std::wstring(260 - base.size(), L'g'), false, 2},
-        {"empty", L"", false, 2},
-        {"relative", L"Games\\Sample", false, 2},
-        {"drive relative", L"C:Games", false, 2},
-        {"rooted without drive", L"\\Games\\Sample", false, 2},
-        {"forward slashes", L"C:/e2e/values/game", false, 0},
-        {"only in HKEY_LOCAL_MACHINE", L"C:\\e2e\\values\\game", true, 2},
+        // So long a folder takes no file below the shell's path limit: only an
+        // empty patch proves the value was read whole.
+        {"259 characters", base + std::wstring(259 - base.size(), L'g'), REG_SZ, place::user, true, 0},
+        {"260 characters", base + std::wstring(260 - base.size(), L'g'), REG_SZ, place::user, false, 2},
+        {"empty", L"", REG_SZ, place::user, false, 2},
+        {"relative", L"Games\\Sample", REG_SZ, place::user, false, 2},
+        {"drive relative", L"C:Games", REG_SZ, place::user, false, 2},
+        {"rooted without drive", L"\\Games\\Sample", REG_SZ, place::user, false, 2},
+        {"forward slashes", L"C:/e2e/values/game", REG_SZ, place::user, true, 0},
+        {"only in HKEY_LOCAL_MACHINE", game, REG_SZ, place::machine_only, true, 2},
+        {"a folder that is not there", game, REG_SZ, place::user, false, 2},
+        {"a file, not a folder", base + L"file.txt", REG_SZ, place::user, false, 2},
+        {"stored as REG_BINARY", game, REG_BINARY, place::user, true, 2},
+        {"stored as REG_MULTI_SZ", game, REG_MULTI_SZ, place::user, true, 2},
     };
     for (const value_case& c : cases) {
         SCOPED_TRACE(c.name);
         config_fields fields;
         scenario s = registered(L"values", fields);
         s.write_config(fields);
-        // The folders exist, so that only the value itself decides.
-        fs::create_directories(L"C:\\e2e\\values\\game");
-        if (c.status == 0) fs::create_directories(c.value);
-        const std::wstring sub_key = L"Software\\Wavelorn\\" + std::wstring(fields.registry_key.begin(), fields.registry_key.end());
+        const bool with_patch_file = c.value.size() < 250;
+        if (with_patch_file) write_file(s.archives() / L"patch.txt", "p");
+        write_file(base + L"file.txt", "a file where a folder is expected");
+        if (c.folder_exists) fs::create_directories(c.value);
+        const std::wstring sub_key = L"Software\\Wavelorn\\" + from_utf8(fields.registry_key);
         delete_user_tree(sub_key);
-        if (c.hklm_only) {
-            ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, sub_key.c_str(), L"InstallPath", REG_SZ, c.value.c_str(),
-                                        static_cast<DWORD>((c.value.size() + 1) * sizeof(wchar_t))),
-                      ERROR_SUCCESS);
-        } else {
-            set_user_string(sub_key, L"InstallPath", c.value);
-        }
+        // A REG_MULTI_SZ value ends in two NULs; the others are written with one.
+        const std::wstring data = c.type == REG_MULTI_SZ ? c.value + L'\0' : c.value;
+        const HKEY hive = c.where == place::machine_only ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+        ASSERT_EQ(::RegSetKeyValueW(hive, sub_key.c_str(), L"InstallPath", c.type, data.c_str(),
+                                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+        const tree_snapshot before = snapshot(s.root);
         watched_run run = s.run();
-        if (c.hklm_only) ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, sub_key.c_str());
-        delete_user_tree(sub_key);
-        EXPECT_EQ(run.exit_code, c.status);
-        ASSERT_EQ(run.boxes.size(), 1u);
-        EXPECT_EQ(run.boxes[0].text, c.status == 0 ? installed_text : not_found_text);
+        ::RegDeleteTreeW(hive, sub_key.c_str());
+        if (c.status == 0) {
+            expect_installed(run);
+            if (with_patch_file) {
+                EXPECT_EQ(read_file(fs::path(c.value) / L"patch.txt"), "p");
+            }
+        } else {
+            EXPECT_EQ(run.exit_code, c.status);
+            ASSERT_EQ(run.boxes.size(), 1u);
+            EXPECT_EQ(run.boxes[0].text, not_found_text);
+            expect_unchanged_but_log(before, snapshot(s.root));
+        }
     }
+}
+
+TEST_F(deploy, the_configuration_file_is_never_copied_whatever_its_name) {
+    // Windows opens "Config.json" as config.json: the file that was read is
+    // the configuration, whatever the case of its name.
+    config_fields fields;
+    scenario s = registered(L"config_case", fields);
+    write_file(s.archives() / L"Config.json", config_text(fields));
+    write_file(s.archives() / L"patch.txt", "p");
+    const fs::path game = s.root / L"Game";
+    write_file(game / L"Config.json", "the game's own settings");
+    registered_game registration(fields.registry_key, game.wstring());
+    expect_installed(s.run());
+    EXPECT_EQ(read_file(game / L"patch.txt"), "p");
+    EXPECT_EQ(read_file(game / L"Config.json"), "the game's own settings");
+}
+
+TEST_F(deploy, a_separate_file_named_Config_json_beside_config_json_is_copied) {
+    // Possible in case-sensitive folders; made by the prefix set-up.
+    config_fields fields;
+    scenario s = registered(L"config_twin", fields, L"configs");
+    s.write_config(fields);
+    ASSERT_EQ(read_file(s.archives() / L"Config.json"), "the author's other file");
+    const fs::path game = s.root / L"Game";
+    fs::create_directories(game);
+    registered_game registration(fields.registry_key, game.wstring());
+    expect_installed(s.run());
+    EXPECT_EQ(read_file(game / L"Config.json"), "the author's other file");
+    EXPECT_FALSE(fs::exists(game / L"config.json.before-patch"));
+    EXPECT_EQ(snapshot(game).size(), 1u);
 }
 
 TEST_F(deploy, running_game_stops_the_run_before_anything_is_looked_up) {
@@ -174,8 +220,9 @@ TEST_F(deploy, running_game_stops_the_run_before_anything_is_looked_up) {
         differing.process_name = other;
         s.write_config(differing);
         background_program game_process(s.root / L"bin" / L"SampleGame.exe");
-        watched_run run = s.run();
-        EXPECT_EQ(run.exit_code, 0u);
+        fs::remove(game / L"patch.txt");
+        expect_installed(s.run());
+        EXPECT_EQ(read_file(game / L"patch.txt"), "p");
     }
     // The installer's own process counts too.
     config_fields itself = fields;
@@ -208,10 +255,7 @@ TEST_F(deploy, files_that_wine_shows_through_links_land_under_their_own_names_in
         fs::create_directories(game);
         registered_game registration(fields.registry_key, game.wstring());
 
-        watched_run run = s.run();
-        EXPECT_EQ(run.exit_code, 0u);
-        ASSERT_EQ(run.boxes.size(), 1u);
-        EXPECT_EQ(run.boxes[0].text, installed_text);
+        expect_installed(s.run());
         EXPECT_EQ(read_file(game / c.link), c.contents);
         EXPECT_FALSE(fs::exists(s.root / L"Game" / L"secret.txt"));
         EXPECT_FALSE(fs::exists(s.root / L"secret.txt"));
@@ -227,8 +271,7 @@ TEST_F(deploy, a_link_to_a_folder_is_neither_entered_nor_listed) {
     fs::create_directories(game);
     registered_game registration(fields.registry_key, game.wstring());
 
-    watched_run run = s.run();
-    EXPECT_EQ(run.exit_code, 0u);
+    expect_installed(s.run());
     EXPECT_EQ(read_file(game / L"a.txt"), "patched");
     EXPECT_FALSE(fs::exists(game / L"linked"));
     EXPECT_FALSE(fs::exists(game / L"hidden.txt"));

@@ -46,7 +46,7 @@ const std::string valid = config_text({});
 
 TEST_F(run_sequence, configuration_files_are_accepted_or_end_the_run_with_status_3) {
     const config_case cases[] = {
-        {"missing", "", true, L"[json.exception.parse_error.101]"},
+        {"missing", "", true, L"Error: config.json was not found in the folder \"archives\""},
         {"empty", "", false, L"[json.exception.parse_error.101]"},
         {"blanks_only", " \r\n\t\r\n", false, L"[json.exception.parse_error.101]"},
         {"malformed", "{\"game_name\": }", false, L"[json.exception.parse_error.101]"},
@@ -83,11 +83,31 @@ TEST_F(run_sequence, configuration_files_are_accepted_or_end_the_run_with_status
             EXPECT_NE(text.find(L"File: " + (s.archives() / L"config.json").wstring()), std::wstring::npos) << text;
             EXPECT_NE(text.find(c.error), std::wstring::npos) << text;
             EXPECT_NE(text.find(L"Nothing was copied"), std::wstring::npos) << text;
+            EXPECT_NE(text.find(L"The patch download is incomplete or damaged: download it again, or contact the "
+                                L"patch's author."),
+                      std::wstring::npos)
+                << text;
         } else {
             EXPECT_EQ(run.exit_code, 2u);
             EXPECT_EQ(run.boxes.at(0).text, not_found_text);
         }
     }
+}
+
+TEST_F(run_sequence, an_installer_without_its_archives_folder_says_where_it_looked) {
+    scenario s(L"no_archives");
+    s.install_executable();
+    fs::remove_all(s.archives());
+    const tree_snapshot before = snapshot(s.root);
+    watched_run run = s.run();
+    expect_single_plain_box(run);
+    EXPECT_EQ(run.exit_code, 3u);
+    const std::wstring& text = run.boxes.at(0).text;
+    EXPECT_NE(text.find(L"File: " + (s.archives() / L"config.json").wstring() + L"\n"), std::wstring::npos) << text;
+    EXPECT_NE(text.find(L"Error: config.json was not found: there is no folder \"archives\" beside the installer"),
+              std::wstring::npos)
+        << text;
+    EXPECT_EQ(snapshot(s.root), before);
 }
 
 TEST_F(run_sequence, game_name_fills_the_message_as_written) {

@@ -52,7 +52,9 @@ watched_run scenario::run(const std::wstring& arguments) const {
     std::wstring command = L"\"" + installer().wstring() + L"\"";
     if (!arguments.empty()) command += L" " + arguments;
     watched_run result = run_answering_boxes(command, working_folder.wstring());
-    if (!result.started) throw std::runtime_error("the installer did not start");
+    if (!result.started) {
+        throw std::runtime_error("the installer did not start: error " + std::to_string(::GetLastError()));
+    }
     return result;
 }
 
@@ -104,6 +106,19 @@ tree_snapshot snapshot(const fs::path& root) {
     return tree;
 }
 
+void expect_installed(const watched_run& run) {
+    ASSERT_FALSE(run.timed_out);
+    EXPECT_EQ(run.exit_code, 0u);
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text, L"Patch installed. Have fun ;)");
+}
+
+void expect_unchanged_but_log(tree_snapshot before, tree_snapshot after) {
+    before.erase(L"work\\install_log.log");
+    after.erase(L"work\\install_log.log");
+    EXPECT_EQ(after, before);
+}
+
 void wait_until_held(const fs::path& path) {
     for (int i = 0; i < 1000; ++i) {
         HANDLE probe = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -112,7 +127,7 @@ void wait_until_held(const fs::path& path) {
         if (probe != INVALID_HANDLE_VALUE) ::CloseHandle(probe);
         ::Sleep(10);
     }
-    throw std::runtime_error("nothing came to hold " + path.string());
+    throw std::runtime_error("nothing came to hold " + path.string() + " within 10 s");
 }
 
 void set_user_string(const std::wstring& sub_key, const std::wstring& name, const std::wstring& value) {
@@ -136,7 +151,7 @@ background_program::background_program(const fs::path& executable, const std::ws
     startup.cb = sizeof startup;
     if (!::CreateProcessW(executable.wstring().c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &process_)) {
-        throw std::runtime_error("cannot start " + executable.string());
+        throw std::runtime_error("cannot start " + executable.string() + ": error " + std::to_string(::GetLastError()));
     }
     ::WaitForInputIdle(process_.hProcess, 2000);
 }

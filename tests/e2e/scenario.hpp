@@ -55,6 +55,14 @@ std::string read_file(const fs::path& path);
 using tree_snapshot = std::map<std::wstring, std::string>;
 tree_snapshot snapshot(const fs::path& root);
 
+// A finished patch, seen the way a player sees it: status 0 alone proves
+// nothing (a crash under Wine can end with 0), so the one box must say so.
+void expect_installed(const watched_run& run);
+
+// `after` equals `before` but for the install log in the working folder,
+// which a Steam search writes.
+void expect_unchanged_but_log(tree_snapshot before, tree_snapshot after);
+
 // Waits (up to 10 s) until another program holds `path` so that it cannot
 // be opened for reading and writing.
 void wait_until_held(const fs::path& path);
@@ -74,6 +82,8 @@ void delete_user_tree(const std::wstring& sub_key);
 //   inside: archives\data\alias.txt -> real.txt ("the real file")
 //   folder: archives\linked -> ..\elsewhere, a folder holding hidden.txt
 //   twins:  archives\level.pak ("lower") and archives\LEVEL.pak ("upper")
+//   configs: archives\config.json ("{}", for the test to fill in) and
+//           archives\Config.json ("the author's other file")
 //   odd_<name with _ for other than letters and digits>: archives\<name>
 //           for what?.txt, a:b.txt, CON.txt, tab<TAB>here.txt and end.
 fs::path prepared_folder(const std::wstring& name);

@@ -34,9 +34,24 @@ TEST_F(load_installer_config_test, reads_one_value_and_ignores_what_follows) {
     EXPECT_EQ(config.steam_id, "7");
 }
 
-TEST_F(load_installer_config_test, missing_empty_or_malformed_files_are_parse_errors) {
+TEST_F(load_installer_config_test, a_file_or_folder_that_is_not_there_is_named_so) {
+    const std::pair<fs::path, const char*> cases[] = {
+        {folder, "config.json was not found in the folder \"archives\""},
+        {folder / "missing", "config.json was not found: there is no folder \"archives\" beside the installer"},
+    };
+    for (const auto& [archives, message] : cases) {
+        SCOPED_TRACE(archives.string());
+        try {
+            load_installer_config(archives.wstring());
+            ADD_FAILURE() << "no error";
+        } catch (const config_error& e) {
+            EXPECT_STREQ(e.what(), message);
+        }
+    }
+}
+
+TEST_F(load_installer_config_test, empty_or_malformed_files_are_parse_errors) {
     const std::pair<const char*, const char*> cases[] = {
-        {"missing", nullptr},
         {"empty", ""},
         {"blanks", " \n\t "},
         {"comment", "/* c */ {}"},
@@ -47,7 +62,7 @@ TEST_F(load_installer_config_test, missing_empty_or_malformed_files_are_parse_er
     for (const auto& [name, bytes] : cases) {
         SCOPED_TRACE(name);
         fs::remove(folder / "config.json");
-        if (bytes) write(bytes);
+        write(bytes);
         EXPECT_THROW(load_installer_config(folder.wstring()), json::parse_error);
     }
 }

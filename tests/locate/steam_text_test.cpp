@@ -30,6 +30,8 @@ TEST(is_plain_folder_name, accepts_one_folder_name_only) {
                             "\\\\server\\share", "name:stream"}) {
         EXPECT_FALSE(is_plain_folder_name(bad)) << bad;
     }
+    EXPECT_FALSE(is_plain_folder_name(std::string_view("Game\0x", 6)));
+    EXPECT_FALSE(is_plain_folder_name(std::string_view("\0", 1)));
 }
 
 }  // namespace
