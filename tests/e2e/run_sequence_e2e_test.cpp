@@ -73,8 +73,11 @@ TEST_F(run_sequence, configuration_files_are_accepted_or_end_the_run_with_status
         scenario s(L"config");
         s.install_executable();
         if (!c.no_file) write_file(s.archives() / L"config.json", c.bytes);
+        const tree_snapshot before = snapshot(s.root);
         watched_run run = s.run();
         expect_single_plain_box(run);
+        // A not-found game searched Steam (none here) and wrote its log.
+        expect_unchanged_but_log(before, snapshot(s.root));
         if (c.error) {
             EXPECT_EQ(run.exit_code, 3u);
             const std::wstring& text = run.boxes.at(0).text;
