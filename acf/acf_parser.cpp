@@ -16,15 +16,18 @@ constexpr std::size_t max_nesting = 256;
 acf_parser::acf_parser() = default;
 acf_parser::~acf_parser() = default;
 
-acf_node acf_parser::read_acf(std::istream& input) {
+acf_node acf_parser::read_acf(std::istream& input, acf_read_mode mode) {
     root = acf_node(acf_object{});
     open_objects.clear();
     open_objects.push_back(&root.as_object());
     set_state(std::make_unique<acf_parser_states::default_state>(*this));
-    // Byte by byte as get() would deliver them (a stream that already has a
-    // condition delivers none), but fetched from the buffer in blocks: the
-    // per-call sentry of get() dominated the reading time.
-    if (input.good()) {
+    if (mode == acf_read_mode::byte_by_byte) {
+        char c;
+        while (input.get(c)) current_state->handle_char(c);
+    } else if (input.good()) {
+        // Byte by byte as get() would deliver them (a stream that already has
+        // a condition delivers none), but fetched from the buffer in blocks:
+        // the per-call sentry of get() dominated the reading time.
         std::streambuf& source = *input.rdbuf();
         char block[1 << 16];
         std::streamsize count;

@@ -13,6 +13,13 @@ namespace acf_parser_states {
 class state;
 }
 
+// How read_acf hands the bytes to the states. What ships fetches blocks and
+// passes runs of bytes that the current state treats alike in one step
+// (its stop and sink tables). The reference hands every byte to handle_char
+// on its own, read with get(): the plain algorithm, for the tests and the
+// fuzzer to hold the fast one to.
+enum class acf_read_mode { runs, byte_by_byte };
+
 class acf_parser {
 public:
     acf_parser();
@@ -25,7 +32,7 @@ public:
     // ends inside an entry or blocks nested more than 256 levels deep, and
     // acf_bad_access for a block under a key that already holds text. A read
     // error ends the input as its end would.
-    acf_node read_acf(std::istream& input);
+    acf_node read_acf(std::istream& input, acf_read_mode mode = acf_read_mode::runs);
 
     // For the states.
     void set_state(std::unique_ptr<acf_parser_states::state> next);

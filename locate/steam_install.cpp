@@ -73,7 +73,7 @@ std::optional<std::wstring> find_steam_install(const installer_config& config, s
     for (const auto& member : libraries) {
         // Steam keeps text members (such as "contentstatsid") beside the
         // numbered libraries; they are no libraries.
-        if (member.second.index() == 0) continue;
+        if (member.second.is_text()) continue;
         bool found = false;
         {
             const library_candidate candidate = make_library_candidate(config, member);
