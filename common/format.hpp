@@ -3,10 +3,18 @@
 // form (text unchanged, true/false for a truth value, decimal for a number);
 // "{:#010x}" takes a number as "0x" and lower-case hex digits, zero-padded to
 // ten characters in all. Values are never scanned for fields themselves.
+//
+// A template written as a literal has its fields counted against its values
+// while compiling, as std::format does; one known only at run time (a named
+// constant passed along) is counted as it is filled. A field the value's type
+// cannot take is found as it is filled. Either mismatch is a programming
+// error (std::logic_error).
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace format_detail {
 
@@ -63,30 +71,77 @@ bool as_value(bool b) { return b; }
 template <class Char>
 std::uint32_t as_value(std::uint32_t n) { return n; }
 
-}  // namespace format_detail
+// The number of fields, or none when a field is not closed.
+template <class Char>
+constexpr std::size_t count_fields(std::basic_string_view<Char> pattern, bool& closed) {
+    std::size_t fields = 0;
+    closed = true;
+    for (std::size_t at = pattern.find(Char('{')); at != pattern.npos; at = pattern.find(Char('{'), at + 1)) {
+        at = pattern.find(Char('}'), at);
+        if (at == pattern.npos) {
+            closed = false;
+            break;
+        }
+        ++fields;
+    }
+    return fields;
+}
 
-// Fills `pattern` with `values` in order. A field without a value, a value
-// without a field or an unknown field is a programming error (std::logic_error).
 template <class Char, class... Values>
-std::basic_string<Char> format_template(std::basic_string_view<Char> pattern, const Values&... values) {
+std::basic_string<Char> fill(std::basic_string_view<Char> pattern, const Values&... values) {
     std::basic_string<Char> out;
     out.reserve(pattern.size() + 32);
     std::size_t pos = 0;
     [[maybe_unused]] auto next_field = [&](auto&& append) {
         std::size_t open = pattern.find(static_cast<Char>('{'), pos);
-        if (open == pattern.npos) format_detail::bad_field("more values than fields");
+        if (open == pattern.npos) bad_field("more values than fields");
         std::size_t close = pattern.find(static_cast<Char>('}'), open);
-        if (close == pattern.npos) format_detail::bad_field("unclosed field");
+        if (close == pattern.npos) bad_field("unclosed field");
         out.append(pattern.substr(pos, open - pos));
         append(pattern.substr(open + 1, close - open - 1));
         pos = close + 1;
     };
-    (next_field([&](std::basic_string_view<Char> field) {
-         format_detail::append_value<Char>(out, field, format_detail::as_value<Char>(values));
-     }),
+    (next_field([&](std::basic_string_view<Char> field) { append_value<Char>(out, field, as_value<Char>(values)); }),
      ...);
-    if (pattern.find(static_cast<Char>('{'), pos) != pattern.npos) format_detail::bad_field("more fields than values");
+    if (pattern.find(static_cast<Char>('{'), pos) != pattern.npos) bad_field("more fields than values");
     out.append(pattern.substr(pos));
     return out;
 }
 
+}  // namespace format_detail
+
+// A template for exactly `Values`: from a literal, checked while compiling
+// (a template whose fields do not match its values does not compile); from a
+// string view, checked as it is filled.
+template <class Char, class... Values>
+class checked_template {
+public:
+    template <std::size_t size>
+    consteval checked_template(const Char (&literal)[size]) : text_(literal, size - 1) {
+        bool closed = true;
+        if (format_detail::count_fields(text_, closed) != sizeof...(Values) || !closed) {
+            throw "the template's fields do not match its values";  // not a constant: a compile error
+        }
+    }
+    checked_template(std::basic_string_view<Char> text) : text_(text) {}
+
+    std::basic_string_view<Char> text() const { return text_; }
+
+private:
+    std::basic_string_view<Char> text_;
+};
+
+template <class... Values>
+using narrow_template = checked_template<char, std::type_identity_t<Values>...>;
+template <class... Values>
+using wide_template = checked_template<wchar_t, std::type_identity_t<Values>...>;
+
+// Fills `pattern` with `values` in order.
+template <class... Values>
+std::string format_template(narrow_template<Values...> pattern, const Values&... values) {
+    return format_detail::fill(pattern.text(), values...);
+}
+template <class... Values>
+std::wstring format_template(wide_template<Values...> pattern, const Values&... values) {
+    return format_detail::fill(pattern.text(), values...);
+}

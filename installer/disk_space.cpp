@@ -12,7 +12,7 @@ std::uint64_t space_needed(const std::vector<std::uint64_t>& file_sizes, std::ui
 }
 
 std::wstring describe_bytes(std::uint64_t bytes, rounding direction) {
-    if (bytes < 1024) return format_template(std::wstring_view(L"{} bytes"), static_cast<std::uint32_t>(bytes));
+    if (bytes < 1024) return format_template(L"{} bytes", static_cast<std::uint32_t>(bytes));
     static constexpr std::array<const wchar_t*, 4> units = {L"KB", L"MB", L"GB", L"TB"};
     std::uint64_t unit = 1024;
     std::size_t index = 0;

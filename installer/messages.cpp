@@ -12,16 +12,16 @@ std::wstring path_list(const std::vector<std::wstring>& paths) {
     std::wstring list;
     for (std::size_t i = 0; i < paths.size() && i < shown; ++i) list += L"\n" + paths[i];
     if (paths.size() > shown) {
-        list += format_template(std::wstring_view(L"\nand {} more"), static_cast<std::uint32_t>(paths.size() - shown));
+        list += format_template(L"\nand {} more", static_cast<std::uint32_t>(paths.size() - shown));
     }
     return list;
 }
 
 std::wstring failed_copy_opening(const copy_attempt& attempt) {
-    std::wstring text = format_template(std::wstring_view(L"The patch could not be installed, because the copy failed: {}."),
+    std::wstring text = format_template(L"The patch could not be installed, because the copy failed: {}.",
                                         std::wstring_view(describe_copy_failure(attempt)));
     const std::wstring& file = attempt.unverified ? *attempt.unverified : attempt.error_file;
-    if (!file.empty()) text += format_template(std::wstring_view(L"\n\nFile: {}"), std::wstring_view(file));
+    if (!file.empty()) text += format_template(L"\n\nFile: {}", std::wstring_view(file));
     return text;
 }
 
@@ -33,11 +33,11 @@ std::string fill_game_name(std::string_view pattern, std::string_view game_name)
 
 std::wstring run_failure_text(std::wstring_view step, std::wstring_view file, std::wstring_view error,
                               std::wstring_view advice) {
-    std::wstring text = format_template(std::wstring_view(L"The patch could not be installed: {} failed."), step);
-    if (!file.empty()) text += format_template(std::wstring_view(L"\n\nFile: {}"), file);
-    text += format_template(std::wstring_view(L"\n\nError: {}"), error);
+    std::wstring text = format_template(L"The patch could not be installed: {} failed.", step);
+    if (!file.empty()) text += format_template(L"\n\nFile: {}", file);
+    text += format_template(L"\n\nError: {}", error);
     text += L"\n\nNothing was copied; the game is unchanged.";
-    if (!advice.empty()) text += format_template(std::wstring_view(L"\n\n{}"), advice);
+    if (!advice.empty()) text += format_template(L"\n\n{}", advice);
     return text;
 }
 

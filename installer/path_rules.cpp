@@ -83,7 +83,7 @@ std::wstring describe_path_fault(path_fault fault, std::size_t length, std::size
     case path_fault::none:
         return L"is fine";
     case path_fault::too_long:
-        return format_template(std::wstring_view(L"is too long for the Windows copy: {} characters, where {} is the most"),
+        return format_template(L"is too long for the Windows copy: {} characters, where {} is the most",
                                static_cast<std::uint32_t>(length), static_cast<std::uint32_t>(limit));
     case path_fault::device_form:
         return L"is written in the \\\\?\\ device form, which the Windows copy cannot take";

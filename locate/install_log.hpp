@@ -21,8 +21,8 @@ public:
     // One line from a template: "{}" for text and truth values, "{:#010x}" for
     // a status.
     template <class... Values>
-    void write(std::wstring_view pattern, const Values&... values) {
-        write_text(format_template(pattern, values...));
+    void write(wide_template<Values...> pattern, const Values&... values) {
+        write_text(format_template<Values...>(pattern, values...));
     }
 
 private:

@@ -29,7 +29,7 @@ std::wstring from_ansi(const std::string& text) {
 library_candidate make_library_candidate(const installer_config& config,
                                          const std::pair<const std::string, acf_node>& member) {
     const std::string& path = member.second.as_object().at("path").as_text();
-    const std::string manifest_name = format_template(std::string_view("appmanifest_{}.acf"), config.steam_id);
+    const std::string manifest_name = format_template("appmanifest_{}.acf", config.steam_id);
     // A NUL would cut the folder short wherever it is passed on, and the
     // manifest would be looked for somewhere else.
     if (path.find('\0') != std::string::npos) throw std::runtime_error("a library's \"path\" holds a NUL character");

@@ -7,7 +7,7 @@
 #include "locate/registry_value.hpp"
 
 std::optional<std::wstring> find_registry_install(const installer_config& config) {
-    const std::string sub_key = format_template(std::string_view("Software\\Wavelorn\\{}"), config.registry_key);
+    const std::string sub_key = format_template("Software\\Wavelorn\\{}", config.registry_key);
     const registry_string value = read_user_string(utf8_to_utf16(sub_key), L"InstallPath");
     if (!value.found()) return std::nullopt;
     // An empty or relative value names no folder we could copy into: it would

@@ -51,7 +51,7 @@ std::wstring folder_in_manifest(acf_parser& parser, library_candidate& candidate
 std::optional<std::wstring> find_steam_install(const installer_config& config, std::wstring* reading) {
     install_log log;
     const registry_string steam = read_user_string(L"Software\\Valve\\Steam", L"SteamPath");
-    log.write(std::wstring_view(L"attempt to get Steam install path returned status {:#010x} and path {}\n"),
+    log.write(L"attempt to get Steam install path returned status {:#010x} and path {}\n",
               static_cast<std::uint32_t>(steam.status), std::wstring_view(reported_text(steam)));
     if (!steam.found()) return std::nullopt;
 
@@ -62,7 +62,7 @@ std::optional<std::wstring> find_steam_install(const installer_config& config, s
     // is Steam without libraries. A list that is there but cannot be read
     // reads as empty, which the lookup below reports as broken.
     if (is_missing(library_list)) {
-        log.write(std::wstring_view(L"no install folders found\n"));
+        log.write(L"no install folders found\n");
         return std::nullopt;
     }
     std::ifstream library_stream{std::filesystem::path(library_list)};  // text mode, shared
@@ -78,7 +78,7 @@ std::optional<std::wstring> find_steam_install(const installer_config& config, s
         {
             const library_candidate candidate = make_library_candidate(config, member);
             found = candidate.manifest_found();
-            log.write(std::wstring_view(L"manifest found in {}: {}\n"), std::wstring_view(candidate.library_folder),
+            log.write(L"manifest found in {}: {}\n", std::wstring_view(candidate.library_folder),
                       found);
         }  // the manifest is closed before it is opened again to be read
         if (!found) continue;
@@ -90,6 +90,6 @@ std::optional<std::wstring> find_steam_install(const installer_config& config, s
         if (is_existing_folder(folder)) return folder;
         note_reading(reading, library_list);
     }
-    log.write(std::wstring_view(L"no install folders found\n"));
+    log.write(L"no install folders found\n");
     return std::nullopt;
 }

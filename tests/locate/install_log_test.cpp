@@ -33,11 +33,11 @@ TEST(install_log, writes_the_three_line_formats_and_truncates_on_creation) {
     {
         std::ofstream(path, std::ios::binary) << "left from an earlier search\n";
         install_log log(L"install_log_test.log");
-        log.write(std::wstring_view(L"attempt to get Steam install path returned status {:#010x} and path {}\n"),
+        log.write(L"attempt to get Steam install path returned status {:#010x} and path {}\n",
                   std::uint32_t{234}, std::wstring_view(L"C:/Steam"));
-        log.write(std::wstring_view(L"manifest found in {}: {}\n"), std::wstring_view(L"C:\\\u0416"), false);
-        log.write(std::wstring_view(L"manifest found in {}: {}\n"), std::wstring_view(L"D:\\Library"), true);
-        log.write(std::wstring_view(L"no install folders found\n"));
+        log.write(L"manifest found in {}: {}\n", std::wstring_view(L"C:\\\u0416"), false);
+        log.write(L"manifest found in {}: {}\n", std::wstring_view(L"D:\\Library"), true);
+        log.write(L"no install folders found\n");
     }
     EXPECT_EQ(file_bytes(path),
               "attempt to get Steam install path returned status 0x000000ea and path C:/Steam\r\n"
@@ -49,7 +49,7 @@ TEST(install_log, writes_the_three_line_formats_and_truncates_on_creation) {
 
 TEST(install_log, a_log_that_cannot_be_opened_drops_its_text) {
     install_log log(L"no_such_folder/install_log.log");
-    log.write(std::wstring_view(L"manifest found in {}: {}\n"), std::wstring_view(L"x"), true);
+    log.write(L"manifest found in {}: {}\n", std::wstring_view(L"x"), true);
     EXPECT_FALSE(std::ifstream("no_such_folder/install_log.log").is_open());
 }
 
