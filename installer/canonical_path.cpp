@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
+#include "common/growing_buffer.hpp"
 #include "common/paths.hpp"
 #include "installer/file_queries.hpp"
 
@@ -12,17 +14,12 @@ namespace {
 [[noreturn]] void fail(const std::wstring& path, DWORD error) { throw_filesystem_error("weakly_canonical", path, error); }
 
 std::wstring final_path(HANDLE file, const std::wstring& path) {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = ::GetFinalPathNameByHandleW(file, buffer.data(), static_cast<DWORD>(buffer.size()),
-                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (length == 0) fail(path, ::GetLastError());
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            break;
-        }
-        buffer.resize(length + 1);
-    }
+    std::optional<std::wstring> found = read_growing(MAX_PATH, 32768, [file](wchar_t* buffer, std::size_t size) {
+        return static_cast<std::size_t>(::GetFinalPathNameByHandleW(file, buffer, static_cast<DWORD>(size),
+                                                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS));
+    });
+    if (!found) fail(path, ::GetLastError());
+    const std::wstring& buffer = *found;
     if (buffer.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + buffer.substr(8);
     if (buffer.rfind(L"\\\\?\\", 0) == 0) return buffer.substr(4);
     return buffer;

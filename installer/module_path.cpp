@@ -4,18 +4,16 @@
 
 #include <system_error>
 
+#include "common/growing_buffer.hpp"
+
 std::wstring module_path(std::size_t initial_capacity) {
-    // Paths may exceed MAX_PATH; grow until the whole path fits. A result that
-    // fills the buffer exactly has been cut short.
-    std::wstring buffer(initial_capacity > 0 ? initial_capacity : 1, L'\0');
-    for (;;) {
-        DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) throw std::system_error(static_cast<int>(::GetLastError()), std::system_category());
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            return buffer;
-        }
-        if (buffer.size() >= 65536) throw std::system_error(ERROR_INSUFFICIENT_BUFFER, std::system_category());
-        buffer.resize(buffer.size() * 2);
+    // Paths may exceed MAX_PATH.
+    std::optional<std::wstring> path = read_growing(initial_capacity, 65536, [](wchar_t* buffer, std::size_t size) {
+        return static_cast<std::size_t>(::GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(size)));
+    });
+    if (!path) {
+        const DWORD error = ::GetLastError();
+        throw std::system_error(static_cast<int>(error ? error : ERROR_INSUFFICIENT_BUFFER), std::system_category());
     }
+    return *path;
 }

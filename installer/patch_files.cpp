@@ -97,6 +97,9 @@ std::optional<open_folder> open(const std::wstring& folder, const std::wstring& 
 // right after it. Links and junctions to folders are neither entered nor
 // listed. The open folders are kept on a stack of their own, not on the call
 // stack, so that no depth of folders can exhaust it.
+// Our own walk, where std::filesystem::recursive_directory_iterator would be
+// expected: libstdc++ for Windows does not see reparse points, so it would
+// enter links to folders.
 std::vector<patch_file> collect_patch_files(const std::wstring& archives_folder) {
     std::vector<patch_file> files;
     const configuration_file configuration(archives_folder);

@@ -58,7 +58,7 @@ exit_status run_sequence(run_progress& progress) {
     progress.enter(L"checking whether the game is running", advice_try_again);
     if (is_process_running(utf8_to_utf16(config.process_name))) {
         show_message(utf8_to_utf16(fill_game_name(game_running_template, config.game_name)), &caption);
-        return game_running;
+        return exit_status::game_running;
     }
 
     progress.enter(L"looking up the game's folder in the registry", advice_try_again);
@@ -68,8 +68,9 @@ exit_status run_sequence(run_progress& progress) {
         installation_folder = find_steam_install(config, &progress.file);
     }
     if (!installation_folder) {
+        // No caption of its own: this box shows the system's default title.
         show_message(utf8_to_utf16(fill_game_name(game_not_found_template, config.game_name)), nullptr);
-        return game_not_found;
+        return exit_status::game_not_found;
     }
 
     progress.enter(L"listing the patch files", advice_download_again, archives_folder);
@@ -82,15 +83,15 @@ exit_status run_sequence(run_progress& progress) {
     switch (result.status) {
     case deploy_status::installed:
         show_message(installed_text(result.left), &caption);
-        return patch_installed;
+        return exit_status::patch_installed;
     case deploy_status::put_back:
         show_message(copy_put_back_text(result.attempt), &caption);
-        return copy_put_back;
+        return exit_status::copy_put_back;
     case deploy_status::not_put_back:
-        show_message(copy_not_put_back_text(result.attempt, result.left), &caption);
-        return copy_not_put_back;
+        break;
     }
-    return copy_not_put_back;
+    show_message(copy_not_put_back_text(result.attempt, result.left), &caption);
+    return exit_status::copy_not_put_back;
 }
 
 void report_failure(const run_progress& progress, const std::exception* error) {
@@ -129,5 +130,5 @@ exit_status run_installer() {
         } catch (...) {
         }
     }
-    return run_failed;
+    return exit_status::run_failed;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 // What the process's exit status tells.
-enum exit_status : int {
+enum class exit_status : int {
     patch_installed = 0,
     game_running = 1,
     game_not_found = 2,

@@ -33,6 +33,9 @@ void note_reading(std::wstring* reading, const std::wstring& path) {
 // manifest: the library's steamapps\common joined with "installdir".
 std::wstring folder_in_manifest(acf_parser& parser, library_candidate& candidate) {
     acf_node manifest = parser.read_acf(candidate.manifest);
+    // get_or_insert, not at: a manifest without "AppState" must fail with
+    // "bad variant access" (the empty text it inserts is no object), as the
+    // search's error table has it.
     const std::string& install_dir =
         manifest.as_object().get_or_insert("AppState").as_object().at("installdir").as_text();
     // Anything but one plain folder name would put the patch outside
@@ -68,6 +71,8 @@ std::optional<std::wstring> find_steam_install(const installer_config& config, s
     std::ifstream library_stream{std::filesystem::path(library_list)};  // text mode, shared
     acf_parser parser;
     acf_node document = parser.read_acf(library_stream);
+    // get_or_insert, not at: a list without "libraryfolders" (or one that
+    // reads as empty) must fail with "bad variant access", as designed.
     const acf_object& libraries = document.as_object().get_or_insert("libraryfolders").as_object();
 
     for (const auto& member : libraries) {
@@ -82,6 +87,9 @@ std::optional<std::wstring> find_steam_install(const installer_config& config, s
                       found);
         }  // the manifest is closed before it is opened again to be read
         if (!found) continue;
+        // Opened a second time on purpose: the first candidate only answers
+        // "is the game in this library" and is closed at once, so that at most
+        // one manifest is open while libraries are tried; this one is read.
         library_candidate candidate = make_library_candidate(config, member);
         note_reading(reading, candidate.manifest_path);
         std::wstring folder = folder_in_manifest(parser, candidate);

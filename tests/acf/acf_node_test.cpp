@@ -2,22 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/common/expect_error.hpp"
+
 #include <algorithm>
 #include <map>
 #include <random>
 #include <vector>
 
 namespace {
-
-template <class Action>
-void expect_error(Action action, const char* message) {
-    try {
-        action();
-        ADD_FAILURE() << "no error";
-    } catch (const std::exception& e) {
-        EXPECT_STREQ(e.what(), message);
-    }
-}
 
 std::vector<std::string> keys(const acf_object& object) {
     std::vector<std::string> out;
@@ -127,7 +119,9 @@ TEST(acf_object, agrees_with_an_ordered_map_however_keys_arrive) {
                 EXPECT_EQ(expected, model.end());
                 for (const auto& [key, value] : model) EXPECT_EQ(checked.at(key).as_text(), value);
                 for (const char* absent : {"", "k", "k1000000", "zz", "\x80"}) {
-                    if (!model.count(absent)) EXPECT_THROW(checked.at(absent), std::out_of_range) << absent;
+                    if (!model.count(absent)) {
+                        EXPECT_THROW(checked.at(absent), std::out_of_range) << absent;
+                    }
                 }
             };
             check(object);

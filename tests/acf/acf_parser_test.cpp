@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/common/expect_error.hpp"
+
 #include <algorithm>
 #include <fstream>
 #include <initializer_list>
@@ -117,15 +119,11 @@ TEST(acf_parser, reports_malformed_input) {
         for (const error_case& c : cases) {
             SCOPED_TRACE(testing::Message() << c.name << ", " << mode_name(mode));
             acf_parser parser;
-            try {
-                read(parser, c.input, mode);
-                ADD_FAILURE() << "no error";
-            } catch (const std::bad_variant_access& e) {
-                EXPECT_TRUE(c.bad_access);
-                EXPECT_STREQ(e.what(), c.message);
-            } catch (const std::runtime_error& e) {
-                EXPECT_FALSE(c.bad_access);
-                EXPECT_STREQ(e.what(), c.message);
+            auto read_input = [&] { read(parser, c.input, mode); };
+            if (c.bad_access) {
+                expect_error<std::bad_variant_access>(read_input, c.message);
+            } else {
+                expect_error<std::runtime_error>(read_input, c.message);
             }
         }
     }
@@ -187,12 +185,8 @@ TEST(acf_parser, blocks_nest_up_to_256_levels) {
     // Deeper would make copying and destroying the tree overflow the stack.
     for (int levels : {257, 100000}) {
         SCOPED_TRACE(levels);
-        try {
-            read(parser, nested(levels));
-            ADD_FAILURE() << "no error";
-        } catch (const std::runtime_error& e) {
-            EXPECT_STREQ(e.what(), "blocks nested more than 256 levels deep");
-        }
+        expect_error<std::runtime_error>([&] { read(parser, nested(levels)); },
+                                         "blocks nested more than 256 levels deep");
     }
 }
 

@@ -2,6 +2,8 @@
 // under Wine only.
 #include <gtest/gtest.h>
 
+#include "tests/common/expect_error.hpp"
+
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -41,12 +43,7 @@ TEST_F(load_installer_config_test, a_file_or_folder_that_is_not_there_is_named_s
     };
     for (const auto& [archives, message] : cases) {
         SCOPED_TRACE(archives.string());
-        try {
-            load_installer_config(archives.wstring());
-            ADD_FAILURE() << "no error";
-        } catch (const config_error& e) {
-            EXPECT_STREQ(e.what(), message);
-        }
+        expect_error<config_error>([&] { load_installer_config(archives.wstring()); }, message);
     }
 }
 

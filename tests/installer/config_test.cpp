@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/common/expect_error.hpp"
+
 #include <nlohmann/json.hpp>
 
 namespace {
@@ -49,16 +51,15 @@ TEST(read_installer_config, wrong_shapes_raise_the_library_errors_or_name_the_mi
     for (const error_case& c : cases) {
         SCOPED_TRACE(c.document);
         json document = json::parse(c.document);
-        try {
-            read_installer_config(document);
-            ADD_FAILURE() << "no error";
-        } catch (const json::type_error& e) {
-            EXPECT_EQ(e.id, c.type_error_id);
-            EXPECT_EQ(std::string(e.what()),
-                      "[json.exception.type_error." + std::to_string(c.type_error_id) + "] " + c.message);
-        } catch (const config_error& e) {
-            EXPECT_EQ(c.type_error_id, 0);
-            EXPECT_STREQ(e.what(), c.message);
+        auto read = [&] { read_installer_config(document); };
+        if (c.type_error_id == 0) {
+            expect_error<config_error>(read, c.message);
+        } else {
+            expect_error_that<json::type_error>(read, [&](const json::type_error& e) {
+                EXPECT_EQ(e.id, c.type_error_id);
+                EXPECT_EQ(std::string(e.what()),
+                          "[json.exception.type_error." + std::to_string(c.type_error_id) + "] " + c.message);
+            });
         }
     }
 }

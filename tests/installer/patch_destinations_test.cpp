@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/common/expect_error.hpp"
+
 #include <filesystem>
 
 namespace {
@@ -30,12 +32,11 @@ TEST(place_below_archives, refuses_files_that_resolve_outside_the_archives_folde
     };
     for (const wchar_t* target : escapes) {
         SCOPED_TRACE(testing::Message() << target);
-        try {
-            place_below_archives(L"C:\\dl\\archives\\link.txt", target, L"C:\\dl\\archives");
-            ADD_FAILURE() << "accepted";
-        } catch (const std::filesystem::filesystem_error& e) {
-            EXPECT_EQ(e.path1(), std::filesystem::path(L"C:\\dl\\archives\\link.txt"));
-        }
+        expect_error_that<std::filesystem::filesystem_error>(
+            [&] { place_below_archives(L"C:\\dl\\archives\\link.txt", target, L"C:\\dl\\archives"); },
+            [](const std::filesystem::filesystem_error& e) {
+                EXPECT_EQ(e.path1(), std::filesystem::path(L"C:\\dl\\archives\\link.txt"));
+            });
     }
 }
 

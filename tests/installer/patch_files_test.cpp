@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include "tests/common/expect_error.hpp"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -82,15 +84,14 @@ TEST_F(patch_files, each_file_carries_the_size_and_time_a_copy_must_keep) {
 
 TEST_F(patch_files, an_empty_folder_lists_nothing_and_a_missing_one_is_an_error) {
     EXPECT_TRUE(collect_patch_files(archives.wstring()).empty());
-    try {
-        collect_patch_files((archives / L"missing").wstring());
-        ADD_FAILURE() << "no error";
-    } catch (const fs::filesystem_error& e) {
-        EXPECT_NE(std::string(e.what()).find("recursive_directory_iterator::recursive_directory_iterator"),
-                  std::string::npos)
-            << e.what();
-        EXPECT_EQ(e.path1(), archives / L"missing");
-    }
+    expect_error_that<fs::filesystem_error>(
+        [&] { collect_patch_files((archives / L"missing").wstring()); },
+        [&](const fs::filesystem_error& e) {
+            EXPECT_NE(std::string(e.what()).find("recursive_directory_iterator::recursive_directory_iterator"),
+                      std::string::npos)
+                << e.what();
+            EXPECT_EQ(e.path1(), archives / L"missing");
+        });
 }
 
 TEST_F(patch_files, canonical_forms_resolve_what_exists_and_normalise_the_rest) {
