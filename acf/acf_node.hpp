@@ -38,4 +38,3 @@ public:
 private:
     std::variant<std::string, acf_object> value_;
 };
-

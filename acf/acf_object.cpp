@@ -39,7 +39,8 @@ bool key_less(const std::string& a, const std::string& b) noexcept {
 
 bool same_key(const std::string& a, const std::string& b) noexcept {
     // Keys of one object often differ only at the end ("228980", "228981").
-    return a.size() == b.size() && (a.empty() || (a.back() == b.back() && std::memcmp(a.data(), b.data(), a.size()) == 0));
+    return a.size() == b.size() &&
+           (a.empty() || (a.back() == b.back() && std::memcmp(a.data(), b.data(), a.size()) == 0));
 }
 
 bool entry_less(const acf_object::value_type* a, const acf_object::value_type* b) noexcept {
@@ -55,7 +56,7 @@ thread_local std::vector<const acf_object::value_type*> copy_order;
 }  // namespace
 
 struct acf_object::body {
-    block first;  // its entries follow the body in the same allocation
+    block first;           // its entries follow the body in the same allocation
     block* last = &first;  // where new entries go
     value_type* newest = nullptr;
     std::size_t size = 0;
@@ -196,8 +197,9 @@ acf_object::value_type* acf_object::find(const std::string& key) const {
             if (run->used == 0 || key_less(run->entries[run->used - 1].first, key)) continue;
             value_type* const first = run->entries;
             value_type* const last = first + run->used;
-            value_type* found = std::lower_bound(
-                first, last, key, [](const value_type& entry, const std::string& k) { return key_less(entry.first, k); });
+            value_type* found = std::lower_bound(first, last, key, [](const value_type& entry, const std::string& k) {
+                return key_less(entry.first, k);
+            });
             return same_key(found->first, key) ? found : nullptr;
         }
         return nullptr;
@@ -237,7 +239,8 @@ acf_object::value_type& acf_object::insert_new(const std::string& key, acf_node&
     data.newest = entry;
     data.in_key_order = in_key_order;
     if (!data.buckets.empty()) body::place(data.buckets, entry);
-    if (data.order_valid) data.order.insert(std::upper_bound(data.order.begin(), data.order.end(), entry, entry_less), entry);
+    if (data.order_valid)
+        data.order.insert(std::upper_bound(data.order.begin(), data.order.end(), entry, entry_less), entry);
     return *entry;
 }
 

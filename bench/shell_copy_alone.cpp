@@ -13,8 +13,8 @@ namespace {
 
 void list(const std::wstring& folder, const std::wstring& relative, std::vector<std::wstring>& files) {
     WIN32_FIND_DATAW entry{};
-    HANDLE search = ::FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
-                                       nullptr, 0);
+    HANDLE search =
+        ::FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
         const std::wstring name = entry.cFileName;

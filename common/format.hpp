@@ -32,7 +32,9 @@ void append_ascii(std::basic_string<Char>& out, std::string_view ascii) {
     for (char c : ascii) out += static_cast<Char>(c);
 }
 
-[[noreturn]] inline void bad_field(std::string_view why) { throw std::logic_error(std::string("template: ") + std::string(why)); }
+[[noreturn]] inline void bad_field(std::string_view why) {
+    throw std::logic_error(std::string("template: ") + std::string(why));
+}
 
 template <class Char>
 void append_value(std::basic_string<Char>& out, std::basic_string_view<Char> field, std::basic_string_view<Char> text) {
@@ -61,15 +63,25 @@ void append_value(std::basic_string<Char>& out, std::basic_string_view<Char> fie
 }
 
 template <class Char>
-std::basic_string_view<Char> as_value(const std::basic_string<Char>& s) { return s; }
+std::basic_string_view<Char> as_value(const std::basic_string<Char>& s) {
+    return s;
+}
 template <class Char>
-std::basic_string_view<Char> as_value(std::basic_string_view<Char> s) { return s; }
+std::basic_string_view<Char> as_value(std::basic_string_view<Char> s) {
+    return s;
+}
 template <class Char>
-std::basic_string_view<Char> as_value(const Char* s) { return s; }
+std::basic_string_view<Char> as_value(const Char* s) {
+    return s;
+}
 template <class Char>
-bool as_value(bool b) { return b; }
+bool as_value(bool b) {
+    return b;
+}
 template <class Char>
-std::uint32_t as_value(std::uint32_t n) { return n; }
+std::uint32_t as_value(std::uint32_t n) {
+    return n;
+}
 
 // The number of fields, or none when a field is not closed.
 template <class Char>

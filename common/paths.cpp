@@ -18,9 +18,7 @@ std::size_t root_name_length(std::wstring_view path) {
     return 0;
 }
 
-bool is_bare_drive(std::wstring_view path) {
-    return path.size() == 2 && path[1] == L':' && is_drive_letter(path[0]);
-}
+bool is_bare_drive(std::wstring_view path) { return path.size() == 2 && path[1] == L':' && is_drive_letter(path[0]); }
 
 std::vector<std::wstring_view> elements(std::wstring_view relative) {
     std::vector<std::wstring_view> out;

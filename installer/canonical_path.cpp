@@ -11,7 +11,9 @@
 
 namespace {
 
-[[noreturn]] void fail(const std::wstring& path, DWORD error) { throw_filesystem_error("weakly_canonical", path, error); }
+[[noreturn]] void fail(const std::wstring& path, DWORD error) {
+    throw_filesystem_error("weakly_canonical", path, error);
+}
 
 std::wstring final_path(HANDLE file, const std::wstring& path) {
     std::optional<std::wstring> found = read_growing(MAX_PATH, 32768, [file](wchar_t* buffer, std::size_t size) {

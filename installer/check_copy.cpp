@@ -96,7 +96,8 @@ private:
             const DWORD attributes = ::GetFileAttributesW(folder.c_str());
             if (attributes == INVALID_FILE_ATTRIBUTES) {
                 const DWORD error = ::GetLastError();
-                if (!is_not_found(error)) fail(folder, L"this folder cannot be checked: " + system_error_text(error), advice_retry);
+                if (!is_not_found(error))
+                    fail(folder, L"this folder cannot be checked: " + system_error_text(error), advice_retry);
             } else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
                 fail(folder, L"this is a file in the game, where the patch needs a folder of that name", advice_author);
             } else {
@@ -122,9 +123,8 @@ private:
 file_handle open_replaceable(const planned_file& file, DWORD attributes) {
     // A read-only original is renamed, never written (the copy is a new
     // file); removing it needs its attributes changed.
-    const DWORD access = (attributes & FILE_ATTRIBUTE_READONLY)
-                             ? DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES
-                             : GENERIC_WRITE | DELETE;
+    const DWORD access = (attributes & FILE_ATTRIBUTE_READONLY) ? DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES
+                                                                : GENERIC_WRITE | DELETE;
     file_handle original(::CreateFileW(file.destination.c_str(), access,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -171,8 +171,8 @@ void check_space(const copy_plan& plan) {
     ULARGE_INTEGER available{}, total{}, free{};
     if (!::GetDiskFreeSpaceExW(plan.installation_folder.c_str(), &available, &total, &free)) {
         const DWORD error = ::GetLastError();
-        fail(plan.installation_folder, L"the free space on the game's drive cannot be read: " + system_error_text(error),
-             advice_retry);
+        fail(plan.installation_folder,
+             L"the free space on the game's drive cannot be read: " + system_error_text(error), advice_retry);
     }
     std::vector<std::uint64_t> sizes;
     sizes.reserve(plan.files.size() + plan.new_folders.size());
@@ -190,9 +190,7 @@ void check_space(const copy_plan& plan) {
 
 }  // namespace
 
-void check_source_path(const std::wstring& path) {
-    check_path(path, max_file_path, advice_move_patch, advice_author);
-}
+void check_source_path(const std::wstring& path) { check_path(path, max_file_path, advice_move_patch, advice_author); }
 
 void check_copy(copy_plan& plan) {
     check_game_folder(plan.installation_folder);

@@ -21,8 +21,7 @@ std::wstring describe_copy_failure(const copy_attempt& attempt) {
     if (attempt.error) return *attempt.error;
     if (!attempt.shell) return L"it did not start";
     if (attempt.shell->result != 0) {
-        return format_template(L"Windows reported error {:#010x}",
-                               static_cast<std::uint32_t>(attempt.shell->result));
+        return format_template(L"Windows reported error {:#010x}", static_cast<std::uint32_t>(attempt.shell->result));
     }
     if (attempt.shell->aborted) return L"it was cancelled, or a file was skipped";
     if (attempt.unverified) return L"a file did not arrive complete";

@@ -9,8 +9,8 @@
 
 // What came back from the shell call.
 struct shell_report {
-    int result = 0;          // SHFileOperationW's return value
-    bool aborted = false;    // fAnyOperationsAborted
+    int result = 0;        // SHFileOperationW's return value
+    bool aborted = false;  // fAnyOperationsAborted
 };
 
 // Everything that happened between the first change to the game folder and

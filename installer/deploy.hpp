@@ -6,9 +6,9 @@
 #include "installer/patch_files.hpp"
 
 enum class deploy_status {
-    installed,    // every file arrived; the originals it replaced are gone
-    put_back,     // the copy failed and the game folder is as it was
-    not_put_back, // the copy failed and the game folder could not be restored
+    installed,     // every file arrived; the originals it replaced are gone
+    put_back,      // the copy failed and the game folder is as it was
+    not_put_back,  // the copy failed and the game folder could not be restored
 };
 
 struct deploy_result {

@@ -12,9 +12,9 @@ bool is_not_found(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error =
 
 std::wstring fold_case(const std::wstring& path) {
     std::wstring out(path.size(), L'\0');
-    const int length = ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, path.c_str(),
-                                       static_cast<int>(path.size()), out.data(), static_cast<int>(out.size()),
-                                       nullptr, nullptr, 0);
+    const int length =
+        ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, path.c_str(), static_cast<int>(path.size()), out.data(),
+                        static_cast<int>(out.size()), nullptr, nullptr, 0);
     out.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
     for (wchar_t& c : out) {
         if (c == L'/') c = L'\\';
@@ -24,12 +24,13 @@ std::wstring fold_case(const std::wstring& path) {
 
 std::wstring system_error_text(DWORD error) {
     wchar_t* buffer = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-        reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const DWORD length =
+        ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text = length ? std::wstring(buffer, length) : L"error " + std::to_wstring(error);
     ::LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' || text.back() == L'.')) {
+    while (!text.empty() &&
+           (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' || text.back() == L'.')) {
         text.pop_back();
     }
     return text;

@@ -60,16 +60,18 @@ std::wstring copy_put_back_text(const copy_attempt& attempt) {
 std::wstring copy_not_put_back_text(const copy_attempt& attempt, const leftovers& left) {
     std::wstring text = failed_copy_opening(attempt) + L"\n\nThe game folder could not be put back as it was.";
     if (!left.originals_not_restored.empty()) {
-        text += L"\n\nYour original files are safe beside the game's files, with \".before-patch\" added to their "
-                L"names:";
+        text +=
+            L"\n\nYour original files are safe beside the game's files, with \".before-patch\" added to their "
+            L"names:";
         text += path_list(left.originals_not_restored);
     }
     if (!left.not_removed.empty()) {
         text += L"\n\nThese files or folders of the patch could not be removed:";
         text += path_list(left.not_removed);
     }
-    text += L"\n\nClose every program that may use the game's files, then run the patch again to install it "
-            L"completely. To go back instead, delete each file named like an original without \".before-patch\" "
-            L"and remove \".before-patch\" from the original's name.";
+    text +=
+        L"\n\nClose every program that may use the game's files, then run the patch again to install it "
+        L"completely. To go back instead, delete each file named like an original without \".before-patch\" "
+        L"and remove \".before-patch\" from the original's name.";
     return text;
 }

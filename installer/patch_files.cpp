@@ -61,7 +61,8 @@ public:
     }
 
     bool is(const std::wstring& name, const std::wstring& path) const {
-        if (!identity_ || ::CompareStringOrdinal(name.c_str(), -1, L"config.json", -1, TRUE) != CSTR_EQUAL) return false;
+        if (!identity_ || ::CompareStringOrdinal(name.c_str(), -1, L"config.json", -1, TRUE) != CSTR_EQUAL)
+            return false;
         const std::optional<target_info> candidate = follow(path);
         return candidate && candidate->identity == *identity_;
     }

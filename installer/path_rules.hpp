@@ -17,12 +17,12 @@ inline constexpr std::size_t max_created_folder_path = 247;
 enum class path_fault {
     none,
     too_long,
-    device_form,             // \\?\, \\.\ or \??\ in front
-    control_character,       // NUL or another unit below 0x20
-    forbidden_character,     // * ? < > " |
-    misplaced_colon,         // anywhere but right after a drive letter
-    reserved_name,           // CON, PRN, AUX, NUL, COM1-9, LPT1-9, also with an extension
-    trailing_dot_or_space,   // Windows drops these, so the name would change
+    device_form,            // \\?\, \\.\ or \??\ in front
+    control_character,      // NUL or another unit below 0x20
+    forbidden_character,    // * ? < > " |
+    misplaced_colon,        // anywhere but right after a drive letter
+    reserved_name,          // CON, PRN, AUX, NUL, COM1-9, LPT1-9, also with an extension
+    trailing_dot_or_space,  // Windows drops these, so the name would change
 };
 
 // The first fault of `path` (an absolute path), or none. `limit` is the

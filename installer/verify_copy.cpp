@@ -11,9 +11,9 @@ std::optional<std::wstring> first_unverified(const copy_plan& plan) {
             (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             return file.destination;
         }
-        const file_stamp arrived{(std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
-                                 (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
-                                     data.ftLastWriteTime.dwLowDateTime};
+        const file_stamp arrived{
+            (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
+            (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime};
         if (!stamps_match(file.source_stamp, arrived)) return file.destination;
     }
     return std::nullopt;

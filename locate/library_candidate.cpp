@@ -35,7 +35,8 @@ library_candidate make_library_candidate(const installer_config& config,
     if (path.find('\0') != std::string::npos) throw std::runtime_error("a library's \"path\" holds a NUL character");
     library_candidate candidate;
     candidate.library_folder = utf8_to_utf16_strict(unescape_doubled_backslashes(path));
-    candidate.manifest_path = paths::join(paths::join(candidate.library_folder, L"steamapps"), from_ansi(manifest_name));
+    candidate.manifest_path =
+        paths::join(paths::join(candidate.library_folder, L"steamapps"), from_ansi(manifest_name));
     candidate.manifest.open(std::filesystem::path(candidate.manifest_path));  // text mode, shared
     return candidate;
 }

@@ -41,9 +41,9 @@ std::wstring folder_in_manifest(acf_parser& parser, library_candidate& candidate
     // Anything but one plain folder name would put the patch outside
     // steamapps\common, or into it directly.
     if (!is_plain_folder_name(install_dir)) {
-        throw std::filesystem::filesystem_error(
-            "the game's manifest gives no plain folder name as \"installdir\"",
-            std::filesystem::path(candidate.manifest_path), std::make_error_code(std::errc::invalid_argument));
+        throw std::filesystem::filesystem_error("the game's manifest gives no plain folder name as \"installdir\"",
+                                                std::filesystem::path(candidate.manifest_path),
+                                                std::make_error_code(std::errc::invalid_argument));
     }
     const std::wstring folder_name = utf8_to_utf16_strict(install_dir);
     return paths::join(paths::join(candidate.library_folder, L"steamapps\\common"), folder_name);
@@ -58,8 +58,7 @@ std::optional<std::wstring> find_steam_install(const installer_config& config, s
               static_cast<std::uint32_t>(steam.status), std::wstring_view(reported_text(steam)));
     if (!steam.found()) return std::nullopt;
 
-    const std::wstring library_list =
-        paths::join(paths::join(steam.text(), L"steamapps"), L"libraryfolders.vdf");
+    const std::wstring library_list = paths::join(paths::join(steam.text(), L"steamapps"), L"libraryfolders.vdf");
     note_reading(reading, library_list);
     // Uninstalling Steam leaves its registry value behind: no library list
     // is Steam without libraries. A list that is there but cannot be read
@@ -83,8 +82,7 @@ std::optional<std::wstring> find_steam_install(const installer_config& config, s
         {
             const library_candidate candidate = make_library_candidate(config, member);
             found = candidate.manifest_found();
-            log.write(L"manifest found in {}: {}\n", std::wstring_view(candidate.library_folder),
-                      found);
+            log.write(L"manifest found in {}: {}\n", std::wstring_view(candidate.library_folder), found);
         }  // the manifest is closed before it is opened again to be read
         if (!found) continue;
         // Opened a second time on purpose: the first candidate only answers

@@ -39,8 +39,8 @@ TEST(acf_object, orders_keys_by_unsigned_bytes) {
     for (const char* key : {"10", "2", "1", "0", "\x80high", "zeta", "AppState", "appstate", "", "1\x01"}) {
         object.get_or_insert(key);
     }
-    EXPECT_EQ(keys(object), (std::vector<std::string>{"", "0", "1", "1\x01", "10", "2", "AppState", "appstate", "zeta",
-                                                      "\x80high"}));
+    EXPECT_EQ(keys(object),
+              (std::vector<std::string>{"", "0", "1", "1\x01", "10", "2", "AppState", "appstate", "zeta", "\x80high"}));
 }
 
 TEST(acf_object, lookups_find_insert_or_fail_as_documented) {
@@ -96,7 +96,8 @@ TEST(acf_object, agrees_with_an_ordered_map_however_keys_arrive) {
         for (int count : {1, 8, 9, 17, 40, 1000}) {
             SCOPED_TRACE(::testing::Message() << "arrival " << static_cast<int>(how) << ", " << count << " keys");
             std::vector<std::string> order;
-            for (int i = 0; i < count; ++i) order.push_back(how == arrival::numeric ? std::to_string(i) : "k" + std::to_string(100000 + i));
+            for (int i = 0; i < count; ++i)
+                order.push_back(how == arrival::numeric ? std::to_string(i) : "k" + std::to_string(100000 + i));
             if (how == arrival::descending) std::reverse(order.begin(), order.end());
             if (how == arrival::shuffled) std::shuffle(order.begin(), order.end(), std::mt19937(count));
 

@@ -49,12 +49,11 @@ TEST(acf_parser, reads_entries_into_trees) {
         {"empty input", "", obj({})},
         {"blanks only", " \n\t\r\n ", obj({})},
         {"one text", "\"key\" \"value\"", obj({{"key", "value"}})},
-        {"nested blocks",
-         "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"C:\\\\Steam\"\n\t}\n}\n",
+        {"nested blocks", "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"C:\\\\Steam\"\n\t}\n}\n",
          obj({{"libraryfolders", obj({{"0", obj({{"path", "C:\\\\Steam"}})}})}})},
         {"first text wins", "\"k\" \"first\" \"k\" \"second\"", obj({{"k", "first"}})},
-        {"repeated block merges, first text wins",
-         "\"b\" { \"x\" \"1\" } \"b\" { \"x\" \"2\" \"y\" \"3\" }", obj({{"b", obj({{"x", "1"}, {"y", "3"}})}})},
+        {"repeated block merges, first text wins", "\"b\" { \"x\" \"1\" } \"b\" { \"x\" \"2\" \"y\" \"3\" }",
+         obj({{"b", obj({{"x", "1"}, {"y", "3"}})}})},
         {"text after an empty block is dropped", "\"b\" {} \"b\" \"text\" \"c\" \"d\"",
          obj({{"b", obj({})}, {"c", "d"}})},
         {"braces, blanks and line ends inside quotes", "\"{ k }\" \"a }\n{ b\"", obj({{"{ k }", "a }\n{ b"}})},
@@ -67,8 +66,8 @@ TEST(acf_parser, reads_entries_into_trees) {
         {"input ending after an opening brace", "\"k\" {", obj({{"k", obj({})}})},
         {"blocks left open", "\"a\" { \"b\" { \"c\" \"d\"", obj({{"a", obj({{"b", obj({{"c", "d"}})}})}})},
         {"closing the root and ending", "\"a\" \"b\" }", obj({{"a", "b"}})},
-        {"high bytes inside quotes, skipped outside (byte-order mark)",
-         "\xEF\xBB\xBF\"\xC3\xA9\" \"\xD0\x96\xFF\"", obj({{"\xC3\xA9", "\xD0\x96\xFF"}})},
+        {"high bytes inside quotes, skipped outside (byte-order mark)", "\xEF\xBB\xBF\"\xC3\xA9\" \"\xD0\x96\xFF\"",
+         obj({{"\xC3\xA9", "\xD0\x96\xFF"}})},
         {"comment without quotes or braces", "// a comment\n\"k\" \"v\"", obj({{"k", "v"}})},
         {"a quote in a comment starts a key", "// say \"hi\" \"there\"", obj({{"hi", "there"}})},
         {"escaped quote stays inside a text", "\"name\" \"The \\\"Big\\\" One\" \"next\" \"1\"",
@@ -157,7 +156,10 @@ TEST(acf_parser, a_failed_stream_reads_as_an_empty_object) {
 TEST(acf_parser, every_read_starts_afresh_and_results_are_independent) {
     acf_parser parser;
     acf_node first = read(parser, "\"a\" { \"x\" \"1\" }");
-    EXPECT_THROW(read(parser, "\"b\" { \"y\" \"2\" "  "\"z\" "), std::runtime_error);
+    EXPECT_THROW(read(parser,
+                      "\"b\" { \"y\" \"2\" "
+                      "\"z\" "),
+                 std::runtime_error);
     acf_node second = read(parser, "\"c\" \"3\"");
     EXPECT_EQ(second, obj({{"c", "3"}}));
     EXPECT_EQ(first, obj({{"a", obj({{"x", "1"}})}}));
@@ -216,7 +218,8 @@ TEST(acf_parser, a_read_error_ends_the_input_like_its_end) {
     };
     const read_error_case cases[] = {
         {"at the start", "", obj({})},
-        {"between entries, blocks open", "\"a\" \"b\" \"c\" { \"d\" \"e\"", obj({{"a", "b"}, {"c", obj({{"d", "e"}})}})},
+        {"between entries, blocks open", "\"a\" \"b\" \"c\" { \"d\" \"e\"",
+         obj({{"a", "b"}, {"c", obj({{"d", "e"}})}})},
         {"inside a text", "\"a\" \"unfinished", std::nullopt},
     };
     for (acf_read_mode mode : both_modes) {

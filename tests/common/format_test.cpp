@@ -19,8 +19,8 @@ TEST(format_template, writes_truth_values_and_hex_status) {
     EXPECT_EQ(format_template(line, std::wstring_view(L"D:\\L"), true), L"manifest found in D:\\L: true\n");
 
     const std::pair<std::uint32_t, const wchar_t*> statuses[] = {
-        {0, L"0x00000000"}, {2, L"0x00000002"}, {234, L"0x000000ea"}, {0xFFFFFFFF, L"0xffffffff"},
-        {0x80070005, L"0x80070005"},
+        {0, L"0x00000000"},          {2, L"0x00000002"},          {234, L"0x000000ea"},
+        {0xFFFFFFFF, L"0xffffffff"}, {0x80070005, L"0x80070005"},
     };
     for (const auto& [status, text] : statuses) {
         EXPECT_EQ(format_template(L"[{:#010x}]", status), std::wstring(L"[") + text + L"]");

@@ -22,7 +22,7 @@ void expect_box(const watched_run& run, unsigned status, const std::vector<std::
     EXPECT_EQ(run.boxes[0].caption, caption);
     for (const std::wstring& fragment : fragments) {
         EXPECT_NE(run.boxes[0].text.find(fragment), std::wstring::npos) << "missing: " << fragment << "\nin:\n"
-                                                                         << run.boxes[0].text;
+                                                                        << run.boxes[0].text;
     }
 }
 
@@ -96,14 +96,21 @@ TEST_F(all_or_nothing, what_can_be_seen_in_advance_stops_the_run_before_anything
          },
          less_deep_game + L"gggggg",
          {L"File: " + less_deep_game + L"gggggg\\levels", L"253 characters, where 247"}},
-        {L"the game folder in the device form", none, std::wstring(L"\\\\?\\C:\\e2e\\checks\\Game"),
+        {L"the game folder in the device form",
+         none,
+         std::wstring(L"\\\\?\\C:\\e2e\\checks\\Game"),
          {L"File: \\\\?\\C:\\e2e\\checks\\Game", L"device form", L"repair or reinstall the game"}},
-        {L"a wildcard in a patch file's name", none, std::nullopt,
+        {L"a wildcard in a patch file's name",
+         none,
+         std::nullopt,
          {L"\\archives\\what?.txt\n", L"one of the characters * ? < > \" |", L"contact the patch's author"},
          L"odd_what__txt"},
         {L"a colon in a patch file's name", none, std::nullopt, {L"\\archives\\a:b.txt\n", L"colon"}, L"odd_a_b_txt"},
         {L"a device name", none, std::nullopt, {L"\\archives\\CON.txt\n", L"keeps for a device"}, L"odd_CON_txt"},
-        {L"a control character", none, std::nullopt, {L"\\archives\\tab\there.txt\n", L"control character"},
+        {L"a control character",
+         none,
+         std::nullopt,
+         {L"\\archives\\tab\there.txt\n", L"control character"},
          L"odd_tab_here_txt"},
         {L"a name ending in a dot", none, std::nullopt, {L"\\archives\\end.\n", L"ends in a dot"}, L"odd_end_"},
         {L"a folder where the patch has a file",
@@ -127,8 +134,8 @@ TEST_F(all_or_nothing, what_can_be_seen_in_advance_stops_the_run_before_anything
              write_file(s.archives() / L"a.txt", "patched");
              write_file(s.archives() / L"level.pak", "patched");
              write_file(game / L"level.pak", "old");
-             auto holder = std::make_unique<background_program>(
-                 built_stand_in_game(), L"--hold \"" + (game / L"level.pak").wstring() + L"\"");
+             auto holder = std::make_unique<background_program>(built_stand_in_game(),
+                                                                L"--hold \"" + (game / L"level.pak").wstring() + L"\"");
              wait_until_held(game / L"level.pak");
              return holder;
          },
@@ -222,12 +229,13 @@ TEST_F(all_or_nothing, what_cannot_be_put_back_is_named) {
                                                           L"\" \"" + (game / L"a.txt").wstring() + L"\"");
 
     watched_run run = s.run();
-    expect_box(run, 5,
-               {L"The game folder could not be put back as it was",
-                L"Your original files are safe beside the game's files, with \".before-patch\" added to their names:\n" +
-                    (game / L"a.txt.before-patch").wstring(),
-                L"These files or folders of the patch could not be removed:\n" + (game / L"a.txt").wstring(),
-                L"run the patch again"});
+    expect_box(
+        run, 5,
+        {L"The game folder could not be put back as it was",
+         L"Your original files are safe beside the game's files, with \".before-patch\" added to their names:\n" +
+             (game / L"a.txt.before-patch").wstring(),
+         L"These files or folders of the patch could not be removed:\n" + (game / L"a.txt").wstring(),
+         L"run the patch again"});
     EXPECT_EQ(read_file(game / L"a.txt.before-patch"), "original a");
     EXPECT_FALSE(fs::exists(game / L"b.bin"));
     EXPECT_FALSE(fs::exists(game / L"locked.txt"));
@@ -315,9 +323,10 @@ TEST_F(full_disk, a_drive_too_full_for_the_patch_stops_the_run_before_anything_i
     leave_free_bytes(64 << 10);
     const tree_snapshot before = snapshot(game);
     watched_run run = s.run();
-    expect_box(run, 3,
-               {L"File: T:\\e2e\\Game\n", L"there is not enough free space on the game's drive: the patch needs 256.0 KB, and",
-                L"Free up space on that drive"});
+    expect_box(
+        run, 3,
+        {L"File: T:\\e2e\\Game\n", L"there is not enough free space on the game's drive: the patch needs 256.0 KB, and",
+         L"Free up space on that drive"});
     EXPECT_EQ(snapshot(game), before);
 }
 

@@ -37,7 +37,7 @@ TEST_F(run_sequence, game_found_nowhere_gets_the_not_found_box_with_the_default_
 
 struct config_case {
     const char* name;
-    std::string bytes;     // config.json's content; absent file when null_file
+    std::string bytes;  // config.json's content; absent file when null_file
     bool no_file;
     const wchar_t* error;  // a part of the failure text; none: the run reads the file
 };
@@ -54,13 +54,13 @@ TEST_F(run_sequence, configuration_files_are_accepted_or_end_the_run_with_status
         {"top_level_array", "[\"game_name\"]", false,
          L"[json.exception.type_error.305] cannot use operator[] with a string argument with array"},
         {"steam_id_number",
-         R"({"game_name":"G","process_name":"g.exe","data_directory":"d","registry_key":"k","steam_id":4000})",
-         false, L"[json.exception.type_error.302] type must be string, but is number"},
-        {"missing_member", R"({"game_name":"G","process_name":"g.exe","data_directory":"d","registry_key":"k"})",
-         false, L"config.json has no member \"steam_id\""},
+         R"({"game_name":"G","process_name":"g.exe","data_directory":"d","registry_key":"k","steam_id":4000})", false,
+         L"[json.exception.type_error.302] type must be string, but is number"},
+        {"missing_member", R"({"game_name":"G","process_name":"g.exe","data_directory":"d","registry_key":"k"})", false,
+         L"config.json has no member \"steam_id\""},
         {"capitalised_key",
-         R"({"Game_name":"G","process_name":"g.exe","data_directory":"d","registry_key":"k","steam_id":"1"})",
-         false, L"config.json has no member \"game_name\""},
+         R"({"Game_name":"G","process_name":"g.exe","data_directory":"d","registry_key":"k","steam_id":"1"})", false,
+         L"config.json has no member \"game_name\""},
         {"text_after_object", valid + "} this is not JSON {", false, nullptr},
         {"byte_order_mark", "\xEF\xBB\xBF" + valid, false, nullptr},
         {"crlf_and_extra_members",

@@ -19,8 +19,10 @@ fs::path test_executable_folder() {
 
 std::string config_text(const config_fields& fields) {
     nlohmann::json document = {
-        {"game_name", fields.game_name},         {"process_name", fields.process_name},
-        {"data_directory", fields.data_directory}, {"registry_key", fields.registry_key},
+        {"game_name", fields.game_name},
+        {"process_name", fields.process_name},
+        {"data_directory", fields.data_directory},
+        {"registry_key", fields.registry_key},
         {"steam_id", fields.steam_id},
     };
     return document.dump(2) + "\n";
@@ -66,8 +68,8 @@ std::wstring from_utf8(const std::string& utf8) {
 }
 
 std::string to_utf8(const std::wstring& text) {
-    int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                     nullptr);
+    int size =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(size), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
     return out;
@@ -137,7 +139,6 @@ void set_user_string(const std::wstring& sub_key, const std::wstring& name, cons
 }
 
 void delete_user_tree(const std::wstring& sub_key) { ::RegDeleteTreeW(HKEY_CURRENT_USER, sub_key.c_str()); }
-
 
 fs::path prepared_folder(const std::wstring& name) {
     fs::path folder = fs::path(L"C:\\e2e_links") / name;

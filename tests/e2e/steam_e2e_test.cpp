@@ -37,8 +37,8 @@ std::string nested(std::size_t levels) {
 }
 
 std::string manifest(const std::string& install_dir) {
-    return "\"AppState\"\n{\n\t\"appid\"\t\t\"4000\"\n\t\"name\"\t\t\"Sample Game\"\n\t\"installdir\"\t\t\"" + install_dir +
-           "\"\n}\n";
+    return "\"AppState\"\n{\n\t\"appid\"\t\t\"4000\"\n\t\"name\"\t\t\"Sample Game\"\n\t\"installdir\"\t\t\"" +
+           install_dir + "\"\n}\n";
 }
 
 class steam : public ::testing::Test {
@@ -76,8 +76,8 @@ protected:
     static std::string log_of(const scenario& s) { return read_file(s.working_folder / L"install_log.log"); }
 
     static std::string first_line(const fs::path& steam_path) {
-        return "attempt to get Steam install path returned status 0x00000000 and path " + to_utf8(steam_path.wstring()) +
-               "\r\n";
+        return "attempt to get Steam install path returned status 0x00000000 and path " +
+               to_utf8(steam_path.wstring()) + "\r\n";
     }
 
     fs::path steam_folder;
@@ -138,17 +138,17 @@ TEST_F(steam, steam_path_with_forward_slashes_and_real_world_library_lists) {
     const fs::path cyrillic = s.root / L"\u0418\u0433\u0440\u044B";
     const fs::path last = s.root / L"Last";
     install_game(last);
-    write_library_list(library_list(
-        "\t\"contentstatsid\"\t\t\"-3457340823\"\n" + library("0", steam_text(accented)) +
-        library("1", steam_text(cyrillic)) + library("2", "\\\\\\\\e2e-server\\\\share") +
-        library("3", steam_text(last) + "\\\\")));
+    write_library_list(library_list("\t\"contentstatsid\"\t\t\"-3457340823\"\n" + library("0", steam_text(accented)) +
+                                    library("1", steam_text(cyrillic)) + library("2", "\\\\\\\\e2e-server\\\\share") +
+                                    library("3", steam_text(last) + "\\\\")));
     expect_installed(s.run());
     EXPECT_EQ(read_file(last / L"steamapps" / L"common" / L"Sample Game" / L"patch.txt"), "patched");
     EXPECT_EQ(log_of(s), "attempt to get Steam install path returned status 0x00000000 and path " + to_utf8(forward) +
                              "\r\nmanifest found in " + std::string("C:\\e2e\\steam_real\\Biblioth\xE8que") +
                              ": false\r\nmanifest found in C:\\e2e\\steam_real\\????: false\r\n"
                              "manifest found in \\\\e2e-server\\share: false\r\n"
-                             "manifest found in " + to_utf8(last.wstring()) + "\\: true\r\n");
+                             "manifest found in " +
+                             to_utf8(last.wstring()) + "\\: true\r\n");
 }
 
 TEST_F(steam, no_library_holding_the_game_means_not_found) {
@@ -174,10 +174,10 @@ TEST_F(steam, no_library_holding_the_game_means_not_found) {
 TEST_F(steam, broken_steam_files_end_the_run_before_anything_is_copied) {
     struct broken_case {
         const char* name;
-        std::string library_list;    // "<lib>" stands for the library's path
-        std::string manifest;        // not written when empty
-        const wchar_t* error;        // a part of the box's text
-        bool names_manifest;         // the box's File: line is the manifest
+        std::string library_list;  // "<lib>" stands for the library's path
+        std::string manifest;      // not written when empty
+        const wchar_t* error;      // a part of the box's text
+        bool names_manifest;       // the box's File: line is the manifest
     };
     const std::string one_library = library_list(library("0", "<lib>"));
     const broken_case cases[] = {
@@ -187,8 +187,7 @@ TEST_F(steam, broken_steam_files_end_the_run_before_anything_is_copied) {
          false},
         {"library without path", library_list("\t\"0\" { \"label\" \"\" }\n"), "", L"invalid map<K, T> key", false},
         {"path holds a block", library_list("\t\"0\" { \"path\" { } }\n"), "", L"bad variant access", false},
-        {"path not UTF-8", library_list(library("0", "C:\\\\\xFF")), "", L"Unicode",
-         false},
+        {"path not UTF-8", library_list(library("0", "C:\\\\\xFF")), "", L"Unicode", false},
         {"malformed manifest", one_library, "\"AppState\" { \"installdir\" ", L"premature end of file", true},
         {"no AppState", one_library, "\"appid\" \"4000\"\n\"installdir\" \"Sample Game\"\n", L"bad variant access",
          true},

@@ -22,15 +22,14 @@ protected:
         fs::remove_all(folder);
         fs::create_directories(folder);
     }
-    void write(const std::string& bytes) {
-        std::ofstream(folder / "config.json", std::ios::binary) << bytes;
-    }
+    void write(const std::string& bytes) { std::ofstream(folder / "config.json", std::ios::binary) << bytes; }
 };
 
 TEST_F(load_installer_config_test, reads_one_value_and_ignores_what_follows) {
-    write("\xEF\xBB\xBF \r\n"
-          R"({"game_name":"G","process_name":"p","data_directory":"d","registry_key":"k","steam_id":"7"})"
-          " trailing words { not json");
+    write(
+        "\xEF\xBB\xBF \r\n"
+        R"({"game_name":"G","process_name":"p","data_directory":"d","registry_key":"k","steam_id":"7"})"
+        " trailing words { not json");
     installer_config config = load_installer_config(folder.wstring());
     EXPECT_EQ(config.game_name, "G");
     EXPECT_EQ(config.steam_id, "7");

@@ -8,7 +8,8 @@ TEST(messages, templates_take_the_game_name_as_written) {
     EXPECT_EQ(fill_game_name(caption_template, "Sample Game"), "Sample Game patch installer");
     EXPECT_EQ(fill_game_name(caption_template, ""), " patch installer");
     EXPECT_EQ(fill_game_name(game_running_template, "A {} B"), "Please close A {} B before installing the patch.");
-    EXPECT_EQ(fill_game_name(game_not_found_template, "\xC3\x86"), "This patch requires \xC3\x86. Please install it first.");
+    EXPECT_EQ(fill_game_name(game_not_found_template, "\xC3\x86"),
+              "This patch requires \xC3\x86. Please install it first.");
 }
 
 TEST(messages, run_failure_names_step_file_and_error_then_advises) {

@@ -23,12 +23,12 @@ TEST(place_below_archives, keeps_the_place_below_the_archives_folder) {
 
 TEST(place_below_archives, refuses_files_that_resolve_outside_the_archives_folder) {
     const wchar_t* escapes[] = {
-        L"C:\\dl\\secret.txt",           // a link to the folder above
+        L"C:\\dl\\secret.txt",            // a link to the folder above
         L"C:\\Windows\\system32\\x.dll",  // a link anywhere on the drive
         L"E:\\other\\volume.txt",         // another volume: no relative path at all
         L"\\\\server\\share\\x",
-        L"C:\\dl\\archives",              // the folder itself
-        L"C:\\dl\\Archives\\a.bin",       // another folder, as the file system spells it
+        L"C:\\dl\\archives",         // the folder itself
+        L"C:\\dl\\Archives\\a.bin",  // another folder, as the file system spells it
     };
     for (const wchar_t* target : escapes) {
         SCOPED_TRACE(testing::Message() << target);

@@ -67,14 +67,15 @@ TEST_F(patch_files, each_file_carries_the_size_and_time_a_copy_must_keep) {
     touch(L"empty.bin", "");
     const FILETIME set_time{0x12345678, 0x01D00000};
     {
-        HANDLE file = ::CreateFileW(full(L"data\\five.bin").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0,
-                                    nullptr);
+        HANDLE file = ::CreateFileW(full(L"data\\five.bin").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                    0, nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE);
         ASSERT_TRUE(::SetFileTime(file, nullptr, nullptr, &set_time));
         ::CloseHandle(file);
     }
     std::vector<patch_file> files = collect_patch_files(archives.wstring());
-    std::sort(files.begin(), files.end(), [](const patch_file& a, const patch_file& b) { return a.relative < b.relative; });
+    std::sort(files.begin(), files.end(),
+              [](const patch_file& a, const patch_file& b) { return a.relative < b.relative; });
     ASSERT_EQ(files.size(), 2u);
     EXPECT_EQ(files[0].relative, L"data\\five.bin");
     EXPECT_EQ(files[0].stamp, (file_stamp{5, (std::uint64_t{set_time.dwHighDateTime} << 32) | set_time.dwLowDateTime}));

@@ -33,8 +33,8 @@ TEST(install_log, writes_the_three_line_formats_and_truncates_on_creation) {
     {
         std::ofstream(path, std::ios::binary) << "left from an earlier search\n";
         install_log log(L"install_log_test.log");
-        log.write(L"attempt to get Steam install path returned status {:#010x} and path {}\n",
-                  std::uint32_t{234}, std::wstring_view(L"C:/Steam"));
+        log.write(L"attempt to get Steam install path returned status {:#010x} and path {}\n", std::uint32_t{234},
+                  std::wstring_view(L"C:/Steam"));
         log.write(L"manifest found in {}: {}\n", std::wstring_view(L"C:\\\u0416"), false);
         log.write(L"manifest found in {}: {}\n", std::wstring_view(L"D:\\Library"), true);
         log.write(L"no install folders found\n");
