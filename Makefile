@@ -5,7 +5,7 @@ WIN_BUILD := $(BUILD)/windows
 NATIVE_BUILD := $(BUILD)/native
 JOBS ?= 2
 
-.PHONY: all deps build native test test-windows test-windows-build test-native demo dist clean
+.PHONY: all deps build native test test-windows test-windows-build test-native demo dist reproducible clean
 
 all: build
 
@@ -21,7 +21,7 @@ $(NATIVE_BUILD)/build.ninja: | deps
 	      -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DPATCH_INSTALLER_SANITIZE=ON
 
 build: deps $(WIN_BUILD)/build.ninja
-	cmake --build $(WIN_BUILD) -j $(JOBS) --target patch_installer
+	cmake --build $(WIN_BUILD) -j $(JOBS) --target patch_installer patch_check
 
 native: deps $(NATIVE_BUILD)/build.ninja
 	cmake --build $(NATIVE_BUILD) -j $(JOBS)
@@ -41,8 +41,17 @@ demo: build
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target box_reader
 	tools/demo $(WIN_BUILD)
 
+# dist/patch_installer.zip, the kit for patch authors. SIGN_PFX=cert.pfx signs
+# both executables (password in the environment variable SIGN_PASSWORD);
+# SIGN_TIMESTAMP_URL adds a time stamp. See tools/make-dist.
+export SIGN_PFX SIGN_TIMESTAMP_URL
 dist: build
-	python3 tools/make-dist $(WIN_BUILD)/patch_installer.exe dist/patch_installer.zip
+	python3 tools/make-dist $(WIN_BUILD) dist/patch_installer.zip
+
+# Builds the current commit twice, in two throwaway folders one after the
+# other, and compares the executables and the unsigned zip byte for byte.
+reproducible: deps
+	tools/reproducible
 
 clean:
 	rm -rf $(BUILD)

@@ -71,13 +71,23 @@ private:
     std::optional<file_identity> identity_;
 };
 
-// One folder being walked: its search, where it is, and its place below the
-// archives folder.
+// One folder being walked: its search, where it is, its place below the
+// archives folder, and how many files were listed before it was entered.
 struct open_folder {
     find_handle search;
     std::wstring path;
     std::wstring relative;
+    std::size_t files_before = 0;
 };
+
+// A folder left with no file listed below it is created by no copy. Only the
+// outermost such folder is noted: the ones inside it went before it.
+void note_if_empty(const open_folder& folder, std::size_t files_listed, listing_notes& notes) {
+    if (folder.relative.empty() || files_listed != folder.files_before) return;
+    const std::wstring inside = folder.relative + L"\\";
+    std::erase_if(notes.empty_folders, [&](const std::wstring& noted) { return noted.rfind(inside, 0) == 0; });
+    notes.empty_folders.push_back(folder.relative);
+}
 
 // Starts the walk of `folder`, with its first entry in `entry`; none when
 // the folder holds nothing at all (a drive's empty root).
@@ -101,7 +111,9 @@ std::optional<open_folder> open(const std::wstring& folder, const std::wstring& 
 // Our own walk, where std::filesystem::recursive_directory_iterator would be
 // expected: libstdc++ for Windows does not see reparse points, so it would
 // enter links to folders.
-std::vector<patch_file> collect_patch_files(const std::wstring& archives_folder) {
+std::vector<patch_file> collect_patch_files(const std::wstring& archives_folder, listing_notes* notes) {
+    listing_notes unused;
+    listing_notes& noted = notes ? *notes : unused;
     std::vector<patch_file> files;
     const configuration_file configuration(archives_folder);
     std::vector<open_folder> folders;
@@ -117,6 +129,7 @@ std::vector<patch_file> collect_patch_files(const std::wstring& archives_folder)
             if (error != ERROR_NO_MORE_FILES) {
                 throw_filesystem_error("recursive_directory_iterator::operator++", folders.back().path, error);
             }
+            note_if_empty(folders.back(), files.size(), noted);
             folders.pop_back();
             continue;
         }
@@ -130,11 +143,13 @@ std::vector<patch_file> collect_patch_files(const std::wstring& archives_folder)
         const bool is_directory = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (is_directory && !link) {
             if (std::optional<open_folder> inner = open(path, relative, entry)) {
+                inner->files_before = files.size();
                 folders.push_back(std::move(*inner));
                 entry_ready = true;
             }
             continue;
         }
+        if (link) noted.links.push_back(relative);
         file_stamp stamp{join_halves(entry.nFileSizeHigh, entry.nFileSizeLow),
                          join_halves(entry.ftLastWriteTime.dwHighDateTime, entry.ftLastWriteTime.dwLowDateTime)};
         if (link) {
@@ -144,8 +159,11 @@ std::vector<patch_file> collect_patch_files(const std::wstring& archives_folder)
         } else if (is_directory) {
             continue;
         }
-        if (name == L"config.json") continue;
         if (folders.size() == 1 && configuration.is(name, path)) continue;
+        if (name == L"config.json") {
+            noted.passed_over.push_back(relative);
+            continue;
+        }
         files.push_back({path, relative, stamp, link});
     }
     return files;

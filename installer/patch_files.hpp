@@ -12,6 +12,14 @@ struct patch_file {
     bool is_link = false;   // a link: where it lands follows its target
 };
 
+// What the walk met besides the files it lists, by place below the archives
+// folder: for the patch checker's report.
+struct listing_notes {
+    std::vector<std::wstring> passed_over;    // files named config.json in subfolders
+    std::vector<std::wstring> links;          // symbolic links and junctions, to files or folders
+    std::vector<std::wstring> empty_folders;  // the outermost folders with no file to copy below them
+};
+
 // Every file below the archives folder except entries named config.json and
 // the file the configuration was read from, in the file system's order.
-std::vector<patch_file> collect_patch_files(const std::wstring& archives_folder);
+std::vector<patch_file> collect_patch_files(const std::wstring& archives_folder, listing_notes* notes = nullptr);

@@ -29,6 +29,62 @@ std::string config_text(const config_fields& fields) {
 }
 
 fs::path built_installer() { return test_executable_folder().parent_path() / L"patch_installer.exe"; }
+fs::path built_patch_check() { return test_executable_folder().parent_path() / L"patch_check.exe"; }
+
+captured_run run_capturing(const std::wstring& command_line) {
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE read_end = nullptr;
+    HANDLE write_end = nullptr;
+    if (!::CreatePipe(&read_end, &write_end, &inheritable, 0)) throw std::runtime_error("cannot make a pipe");
+    ::SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+    HANDLE nothing = ::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                                   OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nothing;
+    startup.hStdOutput = write_end;
+    startup.hStdError = write_end;
+    PROCESS_INFORMATION process{};
+    std::wstring command = command_line;
+    // No console of its own: a program that waits for a key when started by
+    // a double-click must not wait here.
+    const BOOL started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                          nullptr, &startup, &process);
+    ::CloseHandle(write_end);
+    ::CloseHandle(nothing);
+    if (!started) {
+        ::CloseHandle(read_end);
+        throw std::runtime_error("cannot start a program: error " + std::to_string(::GetLastError()));
+    }
+    captured_run run;
+    // Read as it comes, so that a program that hangs ends the test, not CI.
+    auto drain = [&] {
+        char buffer[4096];
+        DWORD available = 0;
+        DWORD read = 0;
+        while (::PeekNamedPipe(read_end, nullptr, 0, nullptr, &available, nullptr) && available > 0 &&
+               ::ReadFile(read_end, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+            run.output.append(buffer, read);
+        }
+    };
+    const ULONGLONG deadline = ::GetTickCount64() + 30000;
+    while (::WaitForSingleObject(process.hProcess, 10) == WAIT_TIMEOUT) {
+        drain();
+        if (::GetTickCount64() > deadline) {
+            ::TerminateProcess(process.hProcess, 0xDEAD);
+            ::WaitForSingleObject(process.hProcess, 5000);
+            run.timed_out = true;
+            break;
+        }
+    }
+    drain();
+    ::CloseHandle(read_end);
+    ::GetExitCodeProcess(process.hProcess, &run.exit_code);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return run;
+}
 fs::path built_stand_in_game() { return test_executable_folder() / L"stand_in_game.exe"; }
 
 scenario::scenario(const std::wstring& name)

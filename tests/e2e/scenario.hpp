@@ -67,8 +67,18 @@ void expect_unchanged_but_log(tree_snapshot before, tree_snapshot after);
 // be opened for reading and writing.
 void wait_until_held(const fs::path& path);
 
+// A console program's exit status and what it wrote to its standard output
+// and error, as UTF-8.
+struct captured_run {
+    DWORD exit_code = 0;
+    bool timed_out = false;  // ended by force after 30 s
+    std::string output;
+};
+captured_run run_capturing(const std::wstring& command_line);
+
 // Build output next to the test executable.
 fs::path built_installer();
+fs::path built_patch_check();
 fs::path built_stand_in_game();
 
 // HKEY_CURRENT_USER helpers.

@@ -1,0 +1,170 @@
+// The patch checker under Wine, on prepared distribution folders: the report
+// lines an author reads and the status a script sees.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <sstream>
+
+#include "tests/e2e/scenario.hpp"
+
+namespace {
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    return lines;
+}
+
+using prepare = std::function<void(const fs::path& archives)>;
+
+struct check_case {
+    const char* name;
+    prepare setup;
+    std::vector<std::string> expected;  // whole lines of the report, among others
+    unsigned status;
+    const wchar_t* prepared = nullptr;  // a distribution folder made by the prefix set-up
+};
+
+void valid_config(const fs::path& archives) { write_file(archives / L"config.json", config_text({})); }
+
+prepare with_config(config_fields fields) {
+    return [fields](const fs::path& archives) { write_file(archives / L"config.json", config_text(fields)); };
+}
+
+prepare then(prepare first, prepare second) {
+    return [first, second](const fs::path& archives) {
+        first(archives);
+        second(archives);
+    };
+}
+
+config_fields process_named(const char* name) {
+    config_fields fields;
+    fields.process_name = name;
+    return fields;
+}
+
+TEST(patch_check, reports_what_the_installer_would_do_and_whether_the_patch_may_ship) {
+    const check_case cases[] = {
+        {"ready",
+         then(valid_config,
+              [](const fs::path& archives) {
+                  write_file(archives / L"data" / L"a.pak", "a");
+                  write_file(archives / L"readme.txt", "r");
+              }),
+         {"archives\\config.json loads, for \"Sample Game\"", "process_name \"SampleGame.exe\" can match the running game",
+          "copy: data\\a.pak", "copy: readme.txt",
+          "the longest destination is data\\a.pak (10 characters): a game folder's path may be up to 242 characters "
+          "long",
+          "players may unpack the patch into a folder whose path is up to 239 characters long",
+          "a typical Steam library fits: C:\\Program Files (x86)\\Steam\\steamapps\\common\\Sample Game (57 "
+          "characters)",
+          "ready to ship"},
+         0},
+        {"steam_id written as a number",
+         [](const fs::path& archives) {
+             write_file(archives / L"config.json",
+                        R"({"game_name":"G","process_name":"g.exe","data_directory":"d","registry_key":"k","steam_id":4000})");
+         },
+         {"problem: archives\\config.json does not load; the installer would say: [json.exception.type_error.302] "
+          "type must be string, but is number",
+          "not ready to ship: 1 problem"},
+         1},
+        {"no config.json", [](const fs::path&) {},
+         {"problem: archives\\config.json does not load; the installer would say: config.json was not found in the "
+          "folder \"archives\""},
+         1},
+        {"empty process_name", with_config(process_named("")),
+         {"problem: process_name \"\" can never match a running game, so the installer would patch the game while it "
+          "runs: it is empty"},
+         1},
+        {"process_name with a folder", with_config(process_named("bin\\Game.exe")),
+         {"problem: process_name \"bin\\Game.exe\" can never match a running game, so the installer would patch the "
+          "game while it runs: it holds a folder, and only the file name of a running program is compared"},
+         1},
+        {"process_name without .exe", with_config(process_named("Game")),
+         {"problem: process_name \"Game\" can never match a running game, so the installer would patch the game "
+          "while it runs: it does not end in .exe"},
+         1},
+        {"process_name in capitals", with_config(process_named("GAME.EXE")), {"ready to ship"}, 0},
+        {"the configuration named Config.json",
+         [](const fs::path& archives) {
+             write_file(archives / L"Config.json", config_text({}));
+             write_file(archives / L"a.txt", "a");
+         },
+         {"problem: the configuration file is named \"Config.json\"; name it exactly \"config.json\"", "copy: a.txt"},
+         1},
+        {"config.json in a subfolder and an empty folder",
+         then(valid_config,
+              [](const fs::path& archives) {
+                  write_file(archives / L"a.txt", "a");
+                  write_file(archives / L"data" / L"config.json", "the data's own settings");
+                  fs::create_directories(archives / L"empty" / L"emptier");
+              }),
+         {"warning: data\\config.json: passed over: a file named config.json is copied from no folder",
+          "warning: data: a folder with no file to copy, which will not be created",
+          "warning: empty: a folder with no file to copy, which will not be created", "ready to ship"},
+         0},
+        {"a link to a folder", valid_config,
+         {"problem: linked: a link, which the installer does not copy as one; put the real file or folder here"},
+         1,
+         L"folder"},
+        {"a name Windows forbids", valid_config,
+         {"copy: what?.txt", "problem: what?.txt: a name Windows forbids, with one of the characters * ? < > \" |"},
+         1,
+         L"odd_what__txt"},
+        {"a device name", valid_config,
+         {"problem: CON.txt: a name Windows forbids, with a device's name, such as CON, NUL, COM1 or LPT1"},
+         1,
+         L"odd_CON_txt"},
+        {"too deep for a typical Steam library",
+         then(valid_config,
+              [](const fs::path& archives) {
+                  write_file(archives / (L"levels\\" + std::wstring(200, L'l')) / L"map.pak", "m");
+              }),
+         {"problem: a typical Steam library does not fit: C:\\Program Files (x86)\\Steam\\steamapps\\common\\Sample "
+          "Game (57 characters); shorten the patch's folders and names"},
+         1},
+    };
+    for (const check_case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::path folder = L"C:\\e2e\\check";
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+        if (c.prepared) {
+            folder = prepared_folder(c.prepared);
+        } else {
+            fs::create_directories(folder / L"archives");
+        }
+        c.setup(folder / L"archives");
+        fs::copy_file(built_patch_check(), folder / L"patch_check.exe", fs::copy_options::overwrite_existing);
+        const tree_snapshot before = snapshot(folder);
+
+        // Started in the folder it checks (as by a double-click) or given it.
+        for (const std::wstring& arguments : {std::wstring(), L" \"" + folder.wstring() + L"\""}) {
+            const std::wstring command = L"\"" + (folder / L"patch_check.exe").wstring() + L"\"" + arguments;
+            const captured_run run = run_capturing(command);
+            EXPECT_FALSE(run.timed_out);
+            EXPECT_EQ(run.exit_code, c.status) << run.output;
+            const std::vector<std::string> lines = lines_of(run.output);
+            ASSERT_FALSE(lines.empty());
+            EXPECT_EQ(lines.front(), "checking the patch in " + to_utf8(folder.wstring()));
+            if (c.status == 0) {
+                EXPECT_EQ(lines.back(), "ready to ship");
+            } else {
+                EXPECT_EQ(lines.back().rfind("not ready to ship: ", 0), 0u) << lines.back();
+            }
+            for (const std::string& expected : c.expected) {
+                EXPECT_NE(std::find(lines.begin(), lines.end(), expected), lines.end())
+                    << "missing: " << expected << "\nin:\n"
+                    << run.output;
+            }
+        }
+        // It writes nothing.
+        EXPECT_EQ(snapshot(folder), before);
+    }
+}
+
+}  // namespace
