@@ -6,30 +6,15 @@
 #include <set>
 #include <vector>
 
+#include "common/file_system.hpp"
 #include "common/paths.hpp"
 #include "installer/copy_problem.hpp"
 #include "installer/disk_space.hpp"
 #include "installer/file_queries.hpp"
+#include "installer/messages.hpp"
 #include "installer/path_rules.hpp"
 
 namespace {
-
-constexpr wchar_t advice_author[] = L"The patch does not fit this game: contact the patch's author.";
-constexpr wchar_t advice_move_patch[] =
-    L"Move the patch's folder closer to the root of its drive (for example to C:\\Patch), then run it again.";
-constexpr wchar_t advice_shorter_game_folder[] =
-    L"The game's folder is too deep for this patch: install the game in a shorter folder (such as C:\\Games), "
-    L"or ask the patch's author for shorter names.";
-constexpr wchar_t advice_game_folder[] =
-    L"The game's folder cannot be used as it is registered: repair or reinstall the game, then run the patch "
-    L"again.";
-constexpr wchar_t advice_in_use[] =
-    L"Close the program that uses this file (the game itself, its launcher, an overlay or a crash reporter), then "
-    L"run the patch again.";
-constexpr wchar_t advice_access[] =
-    L"If the game is in a protected folder such as Program Files, right-click the patch and choose \"Run as "
-    L"administrator\".";
-constexpr wchar_t advice_retry[] = L"Run the patch again; if this keeps happening, restart Windows first.";
 
 [[noreturn]] void fail(const std::wstring& file, std::wstring problem, const wchar_t* advice) {
     throw copy_problem(file, std::move(problem), advice);
@@ -46,10 +31,7 @@ void check_path(const std::wstring& path, std::size_t limit, const wchar_t* advi
 void check_game_folder(const std::wstring& folder) {
     // Its length is judged with each file below it.
     check_path(folder, static_cast<std::size_t>(-1), advice_game_folder, advice_game_folder);
-    const DWORD attributes = ::GetFileAttributesW(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        fail(folder, L"this game folder does not exist", advice_game_folder);
-    }
+    if (!is_existing_folder(folder)) fail(folder, L"this game folder does not exist", advice_game_folder);
 }
 
 void check_names(const copy_plan& plan) {

@@ -19,15 +19,6 @@
 
 namespace {
 
-// What a player can do when a step fails, in plain words.
-constexpr wchar_t advice_download_again[] =
-    L"The patch download is incomplete or damaged: download it again, or contact the patch's author.";
-constexpr wchar_t advice_restart_steam[] = L"Start Steam once so that it rewrites its files, then run the patch again.";
-constexpr wchar_t advice_damaged_patch[] = L"The patch is damaged: contact its author.";
-constexpr wchar_t advice_try_again[] = L"Run the patch again; if this keeps happening, restart Windows first.";
-constexpr wchar_t advice_move_patch[] =
-    L"Move the patch's folder closer to the root of its drive (for example to C:\\Patch), then run it again.";
-
 // Where the run is, for the box that reports an error.
 struct run_progress {
     std::wstring step;
@@ -55,13 +46,13 @@ exit_status run_sequence(run_progress& progress) {
     const std::wstring caption = game_caption(config);
     progress.caption = caption;
 
-    progress.enter(L"checking whether the game is running", advice_try_again);
+    progress.enter(L"checking whether the game is running", advice_retry);
     if (is_process_running(utf8_to_utf16(config.process_name))) {
         show_message(utf8_to_utf16(fill_game_name(game_running_template, config.game_name)), &caption);
         return exit_status::game_running;
     }
 
-    progress.enter(L"looking up the game's folder in the registry", advice_try_again);
+    progress.enter(L"looking up the game's folder in the registry", advice_retry);
     std::optional<std::wstring> installation_folder = find_registry_install(config);
     if (!installation_folder) {
         progress.enter(L"searching the Steam libraries for the game", advice_restart_steam);
