@@ -195,6 +195,7 @@ def run_bench():
     # Keys are tried in byte order: "9" comes last.
     (base / "Library09" / "steamapps" / "appmanifest_4000.acf").write_text(
         '"AppState"\n{\n\t"installdir"\t\t"Bench"\n}\n')
+    (base / "Library09" / "steamapps" / "common" / "Bench").mkdir(parents=True)
     (base / "Steam" / "steamapps").mkdir(parents=True)
     (base / "Steam" / "steamapps" / "libraryfolders.vdf").write_text('"libraryfolders"\n{\n' + "".join(members) + "}\n")
     set_user_value("Software\\Valve\\Steam", "SteamPath", "C:\\bench\\run\\Steam")
