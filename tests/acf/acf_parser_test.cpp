@@ -77,6 +77,13 @@ TEST(acf_parser, reads_entries_into_trees) {
          obj({{"p", "D:\\\\"}, {"q", "r"}})},
         {"three backslashes and a quote", "\"p\" \"x\\\\\\\"y\" \"q\" \"r\"", obj({{"p", "x\\\\\\\"y"}, {"q", "r"}})},
         {"a backslash before another byte is kept", "\"p\" \"a\\nb\\{\"", obj({{"p", "a\\nb\\{"}})},
+        // One backslash alone: the byte after it must reach the state, which
+        // then takes up runs again; the rows above pair their backslashes,
+        // and a pair cancels out whatever the runs got wrong.
+        {"one escape inside a text", "\"p\" \"a\\nb\" \"q\" \"r\"", obj({{"p", "a\\nb"}, {"q", "r"}})},
+        {"one escape at the end of a text", "\"p\" \"a\\n\" \"q\" \"r\"", obj({{"p", "a\\n"}, {"q", "r"}})},
+        {"one escape inside a key", "\"a\\nb\" \"v\" \"q\" \"r\"", obj({{"a\\nb", "v"}, {"q", "r"}})},
+        {"one escape at the end of a key", "\"a\\n\" \"v\" \"q\" \"r\"", obj({{"a\\n", "v"}, {"q", "r"}})},
     };
     for (acf_read_mode mode : both_modes) {
         for (const tree_case& c : cases) {
