@@ -27,3 +27,7 @@ std::wstring describe_copy_failure(const copy_attempt& attempt) {
     if (attempt.unverified) return L"a file did not arrive complete";
     return L"nothing went wrong";
 }
+
+deploy_status status_after_put_back(const leftovers& left) {
+    return left.empty() ? deploy_status::put_back : deploy_status::not_put_back;
+}

@@ -41,3 +41,13 @@ struct leftovers {
     std::vector<std::wstring> not_removed;
     bool empty() const { return originals_not_restored.empty() && not_removed.empty(); }
 };
+
+enum class deploy_status {
+    installed,     // every file arrived; the originals it replaced are gone
+    put_back,      // the copy failed and the game folder is as it was
+    not_put_back,  // the copy failed and the game folder could not be restored
+};
+
+// After a put-back: the game is as it was only when nothing at all is left,
+// neither an original still set aside nor a file or folder of the patch.
+deploy_status status_after_put_back(const leftovers& left);

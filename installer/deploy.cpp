@@ -45,6 +45,6 @@ deploy_result deploy_patch(const std::vector<patch_file>& patch_files, const std
         return result;
     }
     result.left = put_back(plan, result.attempt.shell.has_value());
-    result.status = result.left.empty() ? deploy_status::put_back : deploy_status::not_put_back;
+    result.status = status_after_put_back(result.left);
     return result;
 }

@@ -5,12 +5,6 @@
 #include "installer/copy_outcome.hpp"
 #include "installer/patch_files.hpp"
 
-enum class deploy_status {
-    installed,     // every file arrived; the originals it replaced are gone
-    put_back,      // the copy failed and the game folder is as it was
-    not_put_back,  // the copy failed and the game folder could not be restored
-};
-
 struct deploy_result {
     deploy_status status = deploy_status::installed;
     copy_attempt attempt;

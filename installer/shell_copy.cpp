@@ -3,7 +3,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "installer/patch_destinations.hpp"
+#include "installer/shell_copy_request.hpp"
+
+static_assert(shell_copy_function == FO_COPY);
+static_assert(shell_multiple_destinations == FOF_MULTIDESTFILES && shell_yes_to_all == FOF_NOCONFIRMATION);
 
 shell_report shell_copy(const copy_plan& plan) {
     std::vector<std::wstring> sources;
@@ -14,16 +17,13 @@ shell_report shell_copy(const copy_plan& plan) {
         sources.push_back(file.source);
         destinations.push_back(file.destination);
     }
-    const std::wstring from = multi_string(sources);
-    const std::wstring to = multi_string(destinations);
+    const shell_copy_request request = make_shell_copy_request(sources, destinations);
     SHFILEOPSTRUCTW operation{};
     operation.hwnd = nullptr;
-    operation.wFunc = FO_COPY;
-    operation.pFrom = from.c_str();
-    operation.pTo = to.c_str();
-    // Yes to every question: create missing folders. Nothing is replaced:
-    // what was there has been set aside.
-    operation.fFlags = FOF_MULTIDESTFILES | FOF_NOCONFIRMATION;
+    operation.wFunc = request.function;
+    operation.pFrom = request.from.c_str();
+    operation.pTo = request.to.c_str();
+    operation.fFlags = request.flags;
     shell_report report;
     report.result = ::SHFileOperationW(&operation);
     report.aborted = operation.fAnyOperationsAborted != FALSE;

@@ -66,4 +66,26 @@ TEST(stamps_match, wants_the_same_size_and_time_within_fat_precision) {
     EXPECT_FALSE(stamps_match(source, {0, 0}));
 }
 
+// Status 4 promises the game is as it was: any leftover at all, an original
+// still set aside or only a new file of the patch, makes it status 5.
+TEST(status_after_put_back, is_put_back_only_when_nothing_is_left) {
+    struct left_case {
+        const char* name;
+        std::vector<std::wstring> originals_not_restored;
+        std::vector<std::wstring> not_removed;
+        deploy_status status;
+    };
+    const left_case cases[] = {
+        {"nothing left", {}, {}, deploy_status::put_back},
+        {"an original still set aside", {L"C:\\Game\\a.dll.before-patch"}, {}, deploy_status::not_put_back},
+        {"only a new file left", {}, {L"C:\\Game\\new.dll"}, deploy_status::not_put_back},
+        {"only a new folder left", {}, {L"C:\\Game\\levels"}, deploy_status::not_put_back},
+        {"both", {L"C:\\Game\\a.dll.before-patch"}, {L"C:\\Game\\a.dll"}, deploy_status::not_put_back},
+    };
+    for (const left_case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(status_after_put_back({c.originals_not_restored, c.not_removed}), c.status);
+    }
+}
+
 }  // namespace
