@@ -8,58 +8,13 @@
 #include <functional>
 #include <memory>
 
-#include "tests/e2e/scenario.hpp"
+#include "tests/e2e/game_case.hpp"
 
 namespace {
 
-constexpr wchar_t caption[] = L"Sample Game patch installer";
+using all_or_nothing = game_case;
+
 constexpr wchar_t installed_text[] = L"Patch installed. Have fun ;)";
-
-void expect_box(const watched_run& run, unsigned status, const std::vector<std::wstring>& fragments) {
-    ASSERT_FALSE(run.timed_out);
-    EXPECT_EQ(run.exit_code, status);
-    ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].caption, caption);
-    for (const std::wstring& fragment : fragments) {
-        EXPECT_NE(run.boxes[0].text.find(fragment), std::wstring::npos) << "missing: " << fragment << "\nin:\n"
-                                                                        << run.boxes[0].text;
-    }
-}
-
-// Files anywhere below `root` whose names say they are set-aside originals.
-std::vector<std::wstring> set_aside_files(const fs::path& root) {
-    std::vector<std::wstring> found;
-    for (const auto& [relative, content] : snapshot(root)) {
-        if (relative.find(L".before-patch") != std::wstring::npos) found.push_back(relative);
-    }
-    return found;
-}
-
-class all_or_nothing : public ::testing::Test {
-protected:
-    void SetUp() override { delete_user_tree(L"Software\\Valve\\Steam"); }
-
-    // The installer with a config.json whose game is registered, under the
-    // key of this scenario, at `install_path` (default: <root>\Game, made).
-    scenario& make(const std::wstring& name, const std::optional<std::wstring>& install_path = std::nullopt,
-                   const wchar_t* link_folder = nullptr) {
-        current = std::make_unique<scenario>(name);
-        if (link_folder) current->installer_folder = prepared_folder(link_folder);
-        current->install_executable();
-        fields.registry_key = "e2e " + to_utf8(name);
-        current->write_config(fields);
-        game = current->root / L"Game";
-        fs::create_directories(game);
-        registration.reset();  // first: the next one has the same key
-        registration = std::make_unique<registered_game>(fields.registry_key, install_path.value_or(game.wstring()));
-        return *current;
-    }
-
-    config_fields fields;
-    std::unique_ptr<scenario> current;
-    fs::path game;
-    std::unique_ptr<registered_game> registration;
-};
 
 // A layout, and perhaps a program holding something, for one check case.
 using arrange = std::function<std::unique_ptr<background_program>(scenario&, const fs::path& game)>;
@@ -180,67 +135,6 @@ TEST_F(all_or_nothing, two_patch_files_for_one_place_stop_the_run) {
     EXPECT_EQ(snapshot(s.installer_folder), installer_before);
 }
 
-// A patch that replaces files and adds files and folders, with the third of
-// its files unreadable: the copy stops there, after one replacement and
-// before another.
-struct failing_patch {
-    fs::path game;
-    tree_snapshot before;
-};
-
-void lay_out_failing_patch(scenario& s, const fs::path& game) {
-    write_file(s.archives() / L"a.txt", "patched a");
-    write_file(s.archives() / L"b" / L"new.txt", "patched b");
-    write_file(s.archives() / L"locked.txt", "patched locked");
-    write_file(s.archives() / L"z.txt", "patched z");
-    write_file(game / L"a.txt", "original a");
-    write_file(game / L"z.txt", "original z");
-    write_file(game / L"other.txt", "not part of the patch");
-}
-
-TEST_F(all_or_nothing, a_copy_that_fails_part_way_is_put_back) {
-    scenario& s = make(L"put_back");
-    lay_out_failing_patch(s, game);
-    ::SetFileAttributesW((game / L"z.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-    background_program holder(built_stand_in_game(), L"--hold \"" + (s.archives() / L"locked.txt").wstring() + L"\"");
-    wait_until_held(s.archives() / L"locked.txt");
-    const tree_snapshot before = snapshot(s.root);
-
-    watched_run run = s.run();
-    expect_box(run, 4,
-               {L"because the copy failed", L"The game folder is as it was before",
-                L"Run the patch again once the cause is removed"});
-    EXPECT_EQ(snapshot(s.root), before);
-    EXPECT_EQ(::GetFileAttributesW((game / L"z.txt").c_str()) & FILE_ATTRIBUTE_READONLY,
-              DWORD{FILE_ATTRIBUTE_READONLY});
-}
-
-TEST_F(all_or_nothing, what_cannot_be_put_back_is_named) {
-    scenario& s = make(L"not_put_back");
-    write_file(s.archives() / L"a.txt", "patched a");
-    // Long enough to copy for the scanner below to seize a.txt first.
-    write_file(s.archives() / L"b.bin", std::string(8 << 20, 'b'));
-    write_file(s.archives() / L"locked.txt", "patched locked");
-    write_file(game / L"a.txt", "original a");
-    background_program holder(built_stand_in_game(), L"--hold \"" + (s.archives() / L"locked.txt").wstring() + L"\"");
-    wait_until_held(s.archives() / L"locked.txt");
-    // Like a virus scanner, it seizes the new a.txt as soon as it is written.
-    background_program scanner(built_stand_in_game(), L"--hold-after \"" + (game / L"a.txt.before-patch").wstring() +
-                                                          L"\" \"" + (game / L"a.txt").wstring() + L"\"");
-
-    watched_run run = s.run();
-    expect_box(
-        run, 5,
-        {L"The game folder could not be put back as it was",
-         L"Your original files are safe beside the game's files, with \".before-patch\" added to their names:\n" +
-             (game / L"a.txt.before-patch").wstring(),
-         L"These files or folders of the patch could not be removed:\n" + (game / L"a.txt").wstring(),
-         L"run the patch again"});
-    EXPECT_EQ(read_file(game / L"a.txt.before-patch"), "original a");
-    EXPECT_FALSE(fs::exists(game / L"b.bin"));
-    EXPECT_FALSE(fs::exists(game / L"locked.txt"));
-}
-
 TEST_F(all_or_nothing, a_patch_replaces_and_adds_and_leaves_nothing_behind) {
     scenario& s = make(L"complete");
     write_file(s.archives() / L"readme.txt", "new readme");
@@ -327,6 +221,19 @@ TEST_F(full_disk, a_drive_too_full_for_the_patch_stops_the_run_before_anything_i
         run, 3,
         {L"File: T:\\e2e\\Game\n", L"there is not enough free space on the game's drive: the patch needs 256.0 KB, and",
          L"Free up space on that drive"});
+    EXPECT_EQ(snapshot(game), before);
+}
+
+// Each small file fills a whole cluster (a page on the tmpfs): 60 files of
+// one byte need 240 KB, not 60 bytes.
+TEST_F(full_disk, many_small_files_are_counted_in_whole_clusters) {
+    scenario& s = make_on_drive(L"full_clusters");
+    for (int i = 0; i < 60; ++i) write_file(s.archives() / (L"small" + std::to_wstring(i) + L".txt"), "x");
+    leave_free_bytes(120 << 10);
+    const tree_snapshot before = snapshot(game);
+    watched_run run = s.run();
+    expect_box(run, 3,
+               {L"there is not enough free space on the game's drive: the patch needs 240.0 KB", L"Nothing was copied"});
     EXPECT_EQ(snapshot(game), before);
 }
 

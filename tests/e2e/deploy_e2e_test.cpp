@@ -108,6 +108,9 @@ TEST_F(deploy, registry_values_that_name_no_usable_folder_count_as_absent) {
         place where;
         bool folder_exists;
         unsigned status;
+        // A folder made below the run's working folder, where a value
+        // relative to it would lead.
+        const wchar_t* below_work = nullptr;
     };
     const std::wstring base = L"C:\\e2e\\values\\";
     const std::wstring game = base + L"game";
@@ -119,6 +122,9 @@ TEST_F(deploy, registry_values_that_name_no_usable_folder_count_as_absent) {
         {"empty", L"", REG_SZ, place::user, false, 2},
         {"relative", L"Games\\Sample", REG_SZ, place::user, false, 2},
         {"drive relative", L"C:Games", REG_SZ, place::user, false, 2},
+        {"drive relative, leading to a folder below the working folder", L"C:Games", REG_SZ, place::user, false, 2,
+         L"Games"},
+        {"relative, leading to a folder below the working folder", L"Games", REG_SZ, place::user, false, 2, L"Games"},
         {"rooted without drive", L"\\Games\\Sample", REG_SZ, place::user, false, 2},
         {"forward slashes", L"C:/e2e/values/game", REG_SZ, place::user, true, 0},
         {"only in HKEY_LOCAL_MACHINE", game, REG_SZ, place::machine_only, true, 2},
@@ -136,6 +142,7 @@ TEST_F(deploy, registry_values_that_name_no_usable_folder_count_as_absent) {
         if (with_patch_file) write_file(s.archives() / L"patch.txt", "p");
         write_file(base + L"file.txt", "a file where a folder is expected");
         if (c.folder_exists) fs::create_directories(c.value);
+        if (c.below_work) fs::create_directories(s.working_folder / c.below_work);
         const std::wstring sub_key = L"Software\\Wavelorn\\" + from_utf8(fields.registry_key);
         delete_user_tree(sub_key);
         // A REG_MULTI_SZ value ends in two NULs; the others are written with one.

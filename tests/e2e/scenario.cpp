@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
@@ -86,6 +87,7 @@ captured_run run_capturing(const std::wstring& command_line) {
     return run;
 }
 fs::path built_stand_in_game() { return test_executable_folder() / L"stand_in_game.exe"; }
+fs::path built_interferer() { return test_executable_folder() / L"interferer.exe"; }
 
 scenario::scenario(const std::wstring& name)
     : root(fs::path(L"C:\\e2e") / name), installer_folder(root / L"installer"), working_folder(root / L"work") {
@@ -226,3 +228,36 @@ registered_game::registered_game(const std::string& registry_key_utf8, const std
 }
 
 registered_game::~registered_game() { delete_user_tree(sub_key_); }
+
+interference::interference(const std::vector<std::wstring>& arguments, const std::wstring& process) {
+    static int made = 0;
+    const fs::path reports = L"C:\\e2e_reports";
+    fs::create_directories(reports);
+    report_ = reports / (std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++made) + L".txt");
+    fs::remove(report_);
+    std::wstring command = L"\"" + report_.wstring() + L"\" \"" + process + L"\"";
+    for (const std::wstring& argument : arguments) command += L" \"" + argument + L"\"";
+    program_ = std::make_unique<background_program>(built_interferer(), command);
+    for (int i = 0; i < 1000 && report().find("watching") == std::string::npos; ++i) ::Sleep(10);
+    if (report().find("watching") == std::string::npos) throw std::runtime_error("the interferer did not start");
+}
+
+bool interference::acted() const { return report().find("acted: ") != std::string::npos; }
+
+std::string interference::report() const { return read_file(report_); }
+
+std::wstring interference::subject() const {
+    const std::string text = report();
+    const std::size_t at = text.find("acted: ");
+    if (at == std::string::npos) return {};
+    const std::size_t end = text.find('\n', at);
+    return from_utf8(text.substr(at + 7, end == std::string::npos ? std::string::npos : end - at - 7));
+}
+
+void run_until_interfered(const std::function<bool()>& attempt) {
+    for (int tries = 0; tries < 3; ++tries) {
+        if (attempt()) return;
+        std::printf("the interferer came too late (a busy machine); the case is laid out and run again\n");
+    }
+    ADD_FAILURE() << "the interferer came too late three times: the case was never tried at its moment";
+}

@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <functional>
+#include <memory>
+#include <vector>
 #include <map>
 #include <optional>
 #include <string>
@@ -80,6 +83,7 @@ captured_run run_capturing(const std::wstring& command_line);
 fs::path built_installer();
 fs::path built_patch_check();
 fs::path built_stand_in_game();
+fs::path built_interferer();
 
 // HKEY_CURRENT_USER helpers.
 void set_user_string(const std::wstring& sub_key, const std::wstring& name, const std::wstring& value);
@@ -109,6 +113,31 @@ public:
 private:
     PROCESS_INFORMATION process_{};
 };
+
+// tools/interferer.cpp, started for one run and watching for its moment
+// before this returns; ended, with whatever it still holds, when this goes
+// out of scope. Its report lies outside every scenario's folder.
+class interference {
+public:
+    // `arguments`: the moment and the actions, as the interferer takes them.
+    explicit interference(const std::vector<std::wstring>& arguments,
+                          const std::wstring& process = L"patch_installer.exe");
+    // Whether it acted at its moment (false: too late, or not yet).
+    bool acted() const;
+    std::string report() const;
+    // The file it acted on, when it acted on one.
+    std::wstring subject() const;
+
+private:
+    fs::path report_;
+    std::unique_ptr<background_program> program_;
+};
+
+// Runs a case whose interferer a busy machine may delay past its moment:
+// `attempt` lays the case out, runs it and returns whether its interferer
+// acted, making its assertions only then. Up to three attempts; a test whose
+// interferer never acted fails, saying so.
+void run_until_interfered(const std::function<bool()>& attempt);
 
 // A unique sub-key under Software\Wavelorn, removed again at the end.
 class registered_game {
