@@ -1,7 +1,0 @@
-#include "installer/message_box.hpp"
-
-#include <windows.h>
-
-void show_message(const std::wstring& text, const std::wstring* caption) {
-    ::MessageBoxW(nullptr, text.c_str(), caption ? caption->c_str() : nullptr, MB_OK);
-}

@@ -1,0 +1,63 @@
+#include "installer/patch/config.hpp"
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "common/paths.hpp"
+
+namespace {
+
+void read_member(const nlohmann::json& document, const char* key, std::string& field) {
+    if (!document.is_object()) {
+        // The library's own type_error 305 ("cannot use operator[] with a
+        // string argument with array"): operator[] on a non-object is defined.
+        (void)document[key];
+    }
+    // operator[] on a const object with an absent key is undefined behaviour.
+    auto member = document.find(key);
+    if (member == document.end()) {
+        throw config_error(std::string("config.json has no member \"") + key + "\"");
+    }
+    field = member->get<std::string>();
+}
+
+// Only a path that is certainly not there: an error other than "not found"
+// (access denied, say) leaves the file to the parser.
+bool is_missing(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::status(path, error).type() == std::filesystem::file_type::not_found;
+}
+
+}  // namespace
+
+std::wstring config_file_path(const std::wstring& archives_folder) {
+    return paths::join(archives_folder, L"config.json");
+}
+
+installer_config read_installer_config(const nlohmann::json& document) {
+    installer_config config;
+    read_member(document, "game_name", config.game_name);
+    read_member(document, "process_name", config.process_name);
+    read_member(document, "data_directory", config.data_directory);
+    read_member(document, "registry_key", config.registry_key);
+    read_member(document, "steam_id", config.steam_id);
+    return config;
+}
+
+installer_config load_installer_config(const std::wstring& archives_folder) {
+    // Text mode, shared for reading and writing; a file that is there but
+    // does not open is an empty stream, which the parser reports as
+    // unexpected end of input.
+    const std::filesystem::path path(config_file_path(archives_folder));
+    std::ifstream file(path);
+    if (!file.is_open()) {
+        if (is_missing(std::filesystem::path(archives_folder))) {
+            throw config_error("config.json was not found: there is no folder \"archives\" beside the installer");
+        }
+        if (is_missing(path)) throw config_error("config.json was not found in the folder \"archives\"");
+    }
+    nlohmann::json document;
+    file >> document;  // one JSON value from the start; what follows is not read
+    return read_installer_config(document);
+}

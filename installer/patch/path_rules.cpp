@@ -1,0 +1,102 @@
+#include "installer/patch/path_rules.hpp"
+
+#include <array>
+
+#include "common/format.hpp"
+#include "common/paths.hpp"
+
+namespace {
+
+wchar_t ascii_upper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+
+bool equals_ignoring_ascii_case(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (ascii_upper(a[i]) != ascii_upper(b[i])) return false;
+    }
+    return true;
+}
+
+// Windows maps these names to devices in every folder, whatever extension
+// follows and whatever blanks precede it; the superscript digits count too.
+bool is_reserved_name(std::wstring_view name) {
+    std::wstring_view stem = name.substr(0, name.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ') stem.remove_suffix(1);
+    static constexpr std::array<std::wstring_view, 6> plain = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    for (std::wstring_view reserved : plain) {
+        if (equals_ignoring_ascii_case(stem, reserved)) return true;
+    }
+    if (stem.size() != 4) return false;
+    const std::wstring_view prefix = stem.substr(0, 3);
+    if (!equals_ignoring_ascii_case(prefix, L"COM") && !equals_ignoring_ascii_case(prefix, L"LPT")) return false;
+    const wchar_t digit = stem[3];
+    return (digit >= L'1' && digit <= L'9') || digit == L'\u00B9' || digit == L'\u00B2' || digit == L'\u00B3';
+}
+
+path_fault find_character_fault(std::wstring_view text) {
+    for (wchar_t c : text) {
+        if (c < 0x20) return path_fault::control_character;
+    }
+    if (text.find_first_of(L"*?<>\"|") != std::wstring_view::npos) return path_fault::forbidden_character;
+    return path_fault::none;
+}
+
+path_fault find_element_fault(std::wstring_view element) {
+    if (element.empty() || element == L"." || element == L"..") return path_fault::none;
+    if (element.find(L':') != std::wstring_view::npos) return path_fault::misplaced_colon;
+    if (is_reserved_name(element)) return path_fault::reserved_name;
+    if (element.back() == L'.' || element.back() == L' ') return path_fault::trailing_dot_or_space;
+    return path_fault::none;
+}
+
+}  // namespace
+
+path_fault find_name_fault(std::wstring_view name) {
+    if (path_fault fault = find_character_fault(name); fault != path_fault::none) return fault;
+    return find_element_fault(name);
+}
+
+path_fault find_path_fault(std::wstring_view path, std::size_t limit) {
+    for (std::wstring_view prefix : {L"\\\\?\\", L"\\\\.\\", L"\\??\\", L"//?/", L"//./"}) {
+        if (path.substr(0, prefix.size()) == prefix) return path_fault::device_form;
+    }
+    if (path_fault fault = find_character_fault(path); fault != path_fault::none) return fault;
+    const paths::split_path parts = paths::split(path);
+    // A drive's colon belongs to the root name; a colon in a server name is
+    // as wrong as one anywhere else.
+    if (parts.root_name.find(L':') != std::wstring_view::npos && parts.root_name.size() != 2) {
+        return path_fault::misplaced_colon;
+    }
+    std::wstring_view rest = parts.relative;
+    while (!rest.empty()) {
+        std::size_t end = 0;
+        while (end < rest.size() && !paths::is_separator(rest[end])) ++end;
+        if (path_fault fault = find_element_fault(rest.substr(0, end)); fault != path_fault::none) return fault;
+        rest.remove_prefix(end < rest.size() ? end + 1 : end);
+    }
+    if (path.size() > limit) return path_fault::too_long;
+    return path_fault::none;
+}
+
+std::wstring describe_path_fault(path_fault fault, std::size_t length, std::size_t limit) {
+    switch (fault) {
+    case path_fault::none:
+        return L"is fine";
+    case path_fault::too_long:
+        return format_template(L"is too long for the Windows copy: {} characters, where {} is the most",
+                               static_cast<std::uint32_t>(length), static_cast<std::uint32_t>(limit));
+    case path_fault::device_form:
+        return L"is written in the \\\\?\\ device form, which the Windows copy cannot take";
+    case path_fault::control_character:
+        return L"holds a control character, which Windows does not allow in file names";
+    case path_fault::forbidden_character:
+        return L"holds one of the characters * ? < > \" |, which Windows does not allow in file names";
+    case path_fault::misplaced_colon:
+        return L"holds a colon that is not part of a drive letter, which Windows does not allow in file names";
+    case path_fault::reserved_name:
+        return L"holds a name that Windows keeps for a device (such as CON, NUL, COM1 or LPT1)";
+    case path_fault::trailing_dot_or_space:
+        return L"holds a name that ends in a dot or a blank, which Windows would drop";
+    }
+    return L"cannot be used";
+}

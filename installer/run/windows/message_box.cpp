@@ -1,0 +1,7 @@
+#include "installer/run/windows/message_box.hpp"
+
+#include <windows.h>
+
+void show_message(const std::wstring& text, const std::wstring* caption) {
+    ::MessageBoxW(nullptr, text.c_str(), caption ? caption->c_str() : nullptr, MB_OK);
+}
