@@ -21,7 +21,7 @@ $(NATIVE_BUILD)/build.ninja: | deps
 	      -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DPATCH_INSTALLER_SANITIZE=ON
 
 build: deps $(WIN_BUILD)/build.ninja
-	cmake --build $(WIN_BUILD) -j $(JOBS) --target patch_installer patch_check
+	cmake --build $(WIN_BUILD) -j $(JOBS) --target patch_installer patch_remove patch_check
 
 native: deps $(NATIVE_BUILD)/build.ninja
 	cmake --build $(NATIVE_BUILD) -j $(JOBS)

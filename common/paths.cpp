@@ -20,6 +20,10 @@ std::size_t root_name_length(std::wstring_view path) {
 
 bool is_bare_drive(std::wstring_view path) { return path.size() == 2 && path[1] == L':' && is_drive_letter(path[0]); }
 
+}  // namespace
+
+bool is_separator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
 std::vector<std::wstring_view> elements(std::wstring_view relative) {
     std::vector<std::wstring_view> out;
     std::size_t i = 0;
@@ -32,9 +36,32 @@ std::vector<std::wstring_view> elements(std::wstring_view relative) {
     return out;
 }
 
-}  // namespace
-
-bool is_separator(wchar_t c) { return c == L'\\' || c == L'/'; }
+std::wstring lexically_normal(std::wstring_view path) {
+    const split_path parts = split(path);
+    std::vector<std::wstring_view> kept;
+    for (std::wstring_view element : elements(parts.relative)) {
+        if (element == L".") continue;
+        if (element == L"..") {
+            if (!kept.empty() && kept.back() != L"..") {
+                kept.pop_back();
+            } else if (parts.root_directory.empty() && parts.root_name.empty()) {
+                kept.push_back(element);  // a relative path keeps what climbs above its start
+            }
+            continue;
+        }
+        kept.push_back(element);
+    }
+    std::wstring out(parts.root_name);
+    for (wchar_t& c : out) {
+        if (c == L'/') c = L'\\';
+    }
+    if (!parts.root_directory.empty()) out += L'\\';
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        if (i > 0) out += L'\\';
+        out += kept[i];
+    }
+    return out;
+}
 
 split_path split(std::wstring_view path) {
     std::size_t name = root_name_length(path);
@@ -105,6 +132,14 @@ std::wstring lexically_relative(std::wstring_view target, std::wstring_view base
     for (std::size_t i = shared; i < be.size(); ++i) add(L"..");
     for (std::size_t i = shared; i < te.size(); ++i) add(te[i]);
     return out;
+}
+
+std::wstring long_path_form(std::wstring_view path) {
+    if (path.size() < 260) return std::wstring(path);
+    if (path.substr(0, 4) == L"\\\\?\\" || path.substr(0, 4) == L"\\\\.\\") return std::wstring(path);
+    const std::wstring normal = lexically_normal(path);
+    if (normal.substr(0, 2) == L"\\\\") return L"\\\\?\\UNC\\" + normal.substr(2);
+    return L"\\\\?\\" + normal;
 }
 
 }  // namespace paths

@@ -3,6 +3,7 @@
 // whatever platform the code is built for. Both '\' and '/' are separators.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace paths {
 
@@ -40,5 +41,20 @@ std::wstring_view file_name(std::wstring_view path);
 // dropped, one ".." per remaining element of `base`. Empty when the two have
 // different roots.
 std::wstring lexically_relative(std::wstring_view target, std::wstring_view base);
+
+// The elements of a path's relative part, between its separators; empty
+// elements (doubled separators) are left out.
+std::vector<std::wstring_view> elements(std::wstring_view relative);
+
+// The path with '/' as '\', doubled separators as one, and "." and ".."
+// elements resolved as text, never climbing above the root (or, for a
+// relative path, above its start): C:/Games/./a/../b -> C:\Games\b.
+std::wstring lexically_normal(std::wstring_view path);
+
+// An absolute path as Windows' own file calls take it however long it is:
+// unchanged below MAX_PATH (260 units), else normalised and in the form
+// "\\?\C:\..." ("\\?\UNC\server\..."), in which no limit applies. Names a run
+// sets files aside under may pass MAX_PATH where the file's own name fits.
+std::wstring long_path_form(std::wstring_view path);
 
 }  // namespace paths

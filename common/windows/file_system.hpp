@@ -5,7 +5,3 @@
 
 // Whether `path` names a folder that exists (links followed).
 bool is_existing_folder(const std::wstring& path);
-
-// Whether nothing at all exists at `path`: false when something does, or
-// when the system cannot tell (access denied, a device error).
-bool is_missing(const std::wstring& path);

@@ -18,3 +18,11 @@ struct file_handle_traits {
     static void close(pointer h) noexcept { ::CloseHandle(h); }
 };
 using file_handle = unique_handle<file_handle_traits>;
+
+// Searches from FindFirstFileW and FindFirstFileExW.
+struct find_handle_traits {
+    using pointer = HANDLE;
+    static pointer invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(pointer h) noexcept { ::FindClose(h); }
+};
+using find_handle = unique_handle<find_handle_traits>;

@@ -20,5 +20,8 @@ struct shell_copy_request {
     std::wstring to;
 };
 
+// The shell's multi-string form: each path and a NUL, then two more NULs.
+std::wstring multi_string(const std::vector<std::wstring>& paths);
+
 shell_copy_request make_shell_copy_request(const std::vector<std::wstring>& sources,
                                            const std::vector<std::wstring>& destinations);

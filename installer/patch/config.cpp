@@ -4,6 +4,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "common/file_presence.hpp"
 #include "common/paths.hpp"
 
 namespace {
@@ -22,11 +23,10 @@ void read_member(const nlohmann::json& document, const char* key, std::string& f
     field = member->get<std::string>();
 }
 
-// Only a path that is certainly not there: an error other than "not found"
-// (access denied, say) leaves the file to the parser.
-bool is_missing(const std::filesystem::path& path) {
-    std::error_code error;
-    return std::filesystem::status(path, error).type() == std::filesystem::file_type::not_found;
+// Optional: absent means the originals are kept.
+void read_optional_member(const nlohmann::json& document, const char* key, bool& field) {
+    auto member = document.find(key);
+    if (member != document.end()) field = member->get<bool>();
 }
 
 }  // namespace
@@ -42,6 +42,7 @@ installer_config read_installer_config(const nlohmann::json& document) {
     read_member(document, "data_directory", config.data_directory);
     read_member(document, "registry_key", config.registry_key);
     read_member(document, "steam_id", config.steam_id);
+    read_optional_member(document, "keep_originals", config.keep_originals);
     return config;
 }
 
@@ -50,6 +51,12 @@ installer_config load_installer_config(const std::wstring& archives_folder) {
     // does not open is an empty stream, which the parser reports as
     // unexpected end of input.
     const std::filesystem::path path(config_file_path(archives_folder));
+    // A folder opens as a stream that reads nothing, which the parser would
+    // call "unexpected end of input".
+    std::error_code not_asked;
+    if (std::filesystem::is_directory(path, not_asked)) {
+        throw config_error("config.json in the folder \"archives\" is a folder, not a file");
+    }
     std::ifstream file(path);
     if (!file.is_open()) {
         if (is_missing(std::filesystem::path(archives_folder))) {

@@ -14,7 +14,8 @@ public:
 };
 
 // Reads <archives>\config.json. Raises config_error when the file or the
-// archives folder is not there or a member is missing, nlohmann's
+// archives folder is not there, when config.json is a folder, or when a
+// required member is missing, nlohmann's
 // parse_error for an unreadable, empty or malformed file, and its type_error
 // for a member of the wrong type.
 installer_config load_installer_config(const std::wstring& archives_folder);

@@ -19,14 +19,3 @@ std::wstring place_below_archives(const std::wstring& listed_path, const std::ws
     }
     return relative;
 }
-
-std::wstring multi_string(const std::vector<std::wstring>& paths) {
-    std::wstring list;
-    for (const std::wstring& path : paths) {
-        list += path;
-        list += L'\0';
-    }
-    list += L'\0';
-    list += L'\0';
-    return list;
-}

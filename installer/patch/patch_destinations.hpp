@@ -1,5 +1,5 @@
 #pragma once
-// Where each patch file goes, and the shell's list form. Plain string work:
+// Where a patch file reached through a link goes. Plain string work:
 // the canonical forms come from the caller.
 #include <string>
 #include <vector>
@@ -11,6 +11,3 @@
 // that raises std::filesystem::filesystem_error naming `listed_path`.
 std::wstring place_below_archives(const std::wstring& listed_path, const std::wstring& canonical_file,
                                   const std::wstring& canonical_archives);
-
-// The shell's multi-string form: each path and a NUL, then two more NULs.
-std::wstring multi_string(const std::vector<std::wstring>& paths);

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "acf/acf_parser.hpp"
+#include "common/file_presence.hpp"
 #include "common/windows/file_system.hpp"
 #include "common/paths.hpp"
 #include "common/windows/utf16.hpp"

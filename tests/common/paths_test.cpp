@@ -106,3 +106,31 @@ TEST(paths, lexically_relative_drops_shared_elements) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(paths, lexically_normal_resolves_dots_as_text_and_never_climbs_above_the_root) {
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"C:/Games/./a/../b", L"C:\\Games\\b"},
+        {L"C:\\e2e\\archives\\data\\..", L"C:\\e2e\\archives"},
+        {L"C:\\..\\..\\x", L"C:\\x"},
+        {L"C:\\a\\\\b\\", L"C:\\a\\b"},
+        {L"\\\\server\\share\\x\\..\\y", L"\\\\server\\share\\y"},
+        {L"a\\..\\..\\b", L"..\\b"},
+        {L"C:", L"C:"},
+    };
+    for (const auto& [path, expected] : cases) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(paths::lexically_normal(path), expected);
+    }
+}
+
+TEST(paths, long_path_form_lifts_the_limit_only_where_it_is_passed) {
+    const std::wstring deep(300, L'd');
+    EXPECT_EQ(paths::long_path_form(L"C:\\Games\\a.txt"), L"C:\\Games\\a.txt");
+    EXPECT_EQ(paths::long_path_form(L"C:/Games/" + deep), L"\\\\?\\C:\\Games\\" + deep);
+    EXPECT_EQ(paths::long_path_form(L"\\\\server\\share\\" + deep), L"\\\\?\\UNC\\server\\share\\" + deep);
+    EXPECT_EQ(paths::long_path_form(L"\\\\?\\C:\\" + deep), L"\\\\?\\C:\\" + deep);
+}
+
+}  // namespace

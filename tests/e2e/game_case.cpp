@@ -19,6 +19,17 @@ std::vector<std::wstring> set_aside_files(const fs::path& root) {
     return found;
 }
 
+tree_snapshot without_journal(tree_snapshot tree) {
+    std::erase_if(tree, [](const auto& entry) {
+        const std::wstring& place = entry.first;
+        const std::wstring name = L"patch-journal.txt";
+        return place.size() >= name.size() && place.compare(place.size() - name.size(), name.size(), name) == 0;
+    });
+    return tree;
+}
+
+bool has_journal(const fs::path& game) { return fs::exists(game / L"patch-journal.txt"); }
+
 scenario& game_case::make(const std::wstring& name, const std::optional<std::wstring>& install_path,
                           const wchar_t* link_folder) {
     current = std::make_unique<scenario>(name);

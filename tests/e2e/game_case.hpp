@@ -19,6 +19,11 @@ void expect_box(const watched_run& run, unsigned status, const std::vector<std::
 // Files anywhere below `root` whose names say they are set-aside originals.
 std::vector<std::wstring> set_aside_files(const fs::path& root);
 
+// `tree` without the installer's journal, wherever it lies in it: what the
+// game's own files are. Its bytes hold times, so cases compare it apart.
+tree_snapshot without_journal(tree_snapshot tree);
+bool has_journal(const fs::path& game);
+
 class game_case : public ::testing::Test {
 protected:
     void SetUp() override { delete_user_tree(L"Software\\Valve\\Steam"); }

@@ -182,7 +182,9 @@ TEST_F(put_back, a_copy_that_fails_after_the_first_change_is_put_back_or_names_w
                 EXPECT_EQ(run.boxes.at(0).text.find(absent), std::wstring::npos) << "unexpected: " << absent;
             }
             if (c.change) c.change(expected, game, subject);
-            EXPECT_EQ(snapshot(s.root), expected);
+            EXPECT_EQ(without_journal(snapshot(s.root)), expected);
+            // What could not be put back is left for the next run to finish.
+            EXPECT_EQ(has_journal(game), c.status == 5);
             if (c.extra_check) c.extra_check(game);
             return true;
         });

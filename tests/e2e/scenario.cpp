@@ -89,10 +89,20 @@ captured_run run_capturing(const std::wstring& command_line) {
 fs::path built_stand_in_game() { return test_executable_folder() / L"stand_in_game.exe"; }
 fs::path built_interferer() { return test_executable_folder() / L"interferer.exe"; }
 
+void remove_tree(const fs::path& root) {
+    std::error_code ignored;
+    // Read-only files (kept originals among them) go only once writable.
+    for (auto it = fs::recursive_directory_iterator(root, ignored); it != fs::recursive_directory_iterator();
+         it.increment(ignored)) {
+        ::SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    fs::remove_all(root, ignored);
+    if (fs::exists(root)) throw std::runtime_error("cannot clear " + root.string());
+}
+
 scenario::scenario(const std::wstring& name)
     : root(fs::path(L"C:\\e2e") / name), installer_folder(root / L"installer"), working_folder(root / L"work") {
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
+    remove_tree(root);
     fs::create_directories(installer_folder);
     fs::create_directories(working_folder);
     fs::create_directories(archives());

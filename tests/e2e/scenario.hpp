@@ -50,6 +50,9 @@ public:
 std::wstring from_utf8(const std::string& utf8);
 std::string to_utf8(const std::wstring& text);
 
+// Removes `root` and all below it, read-only files too.
+void remove_tree(const fs::path& root);
+
 void write_file(const fs::path& path, const std::string& bytes);
 std::string read_file(const fs::path& path);
 

@@ -5,19 +5,12 @@
 #include <optional>
 
 #include "common/paths.hpp"
-#include "common/unique_handle.hpp"
+#include "common/windows/win_handles.hpp"
 #include "installer/patch/config.hpp"
 #include "common/windows/file_queries.hpp"
 #include "installer/patch/link_rules.hpp"
 
 namespace {
-
-struct find_handle_traits {
-    using pointer = HANDLE;
-    static pointer invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void close(pointer h) noexcept { ::FindClose(h); }
-};
-using find_handle = unique_handle<find_handle_traits>;
 
 std::uint64_t join_halves(DWORD high, DWORD low) { return (std::uint64_t{high} << 32) | low; }
 

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "installer/deploy/file_stamp.hpp"
+#include "installer/patch/file_stamp.hpp"
 
 // One file met below the archives folder.
 struct patch_file {

@@ -1,125 +1,74 @@
+// The two runs over one core: each prepares the game the same way, then
+// installs or removes, and tells the player in one box.
 #include "installer/run/windows/run.hpp"
 
-#include <filesystem>
-#include <optional>
-#include <string>
-
-#include "common/paths.hpp"
-#include "common/windows/utf16.hpp"
-#include "installer/patch/config.hpp"
-#include "installer/deploy/windows/copy_problem.hpp"
-#include "installer/deploy/windows/deploy.hpp"
-#include "installer/run/windows/message_box.hpp"
-#include "installer/run/messages.hpp"
-#include "installer/run/windows/module_path.hpp"
+#include "installer/deploy/install_record.hpp"
+#include "installer/deploy/windows/install.hpp"
+#include "installer/deploy/windows/remove.hpp"
 #include "installer/patch/windows/patch_files.hpp"
-#include "installer/run/windows/process_check.hpp"
-#include "locate/windows/registry_install.hpp"
-#include "locate/windows/steam_install.hpp"
+#include "installer/patch/windows/patch_pairs.hpp"
+#include "installer/run/windows/run_steps.hpp"
 
 namespace {
 
-// Where the run is, for the box that reports an error.
-struct run_progress {
-    std::wstring step;
-    std::wstring file;
-    std::wstring advice;
-    std::optional<std::wstring> caption;  // once config.json has named the game
+exit_status install_sequence(run_progress& progress) {
+    exit_status ended = exit_status::run_failed;
+    std::optional<prepared_game> game = prepare_game(progress, ended);
+    if (!game) return ended;
 
-    void enter(std::wstring_view next_step, std::wstring_view next_advice, std::wstring_view next_file = {}) {
-        step = next_step;
-        advice = next_advice;
-        file = next_file;
-    }
-};
-
-std::wstring game_caption(const installer_config& config) {
-    return utf8_to_utf16(fill_game_name(caption_template, config.game_name));
-}
-
-exit_status run_sequence(run_progress& progress) {
-    progress.enter(L"finding the installer's own folder", advice_move_patch);
-    const std::wstring archives_folder = paths::join(paths::parent(module_path()), L"archives");
-
-    progress.enter(L"reading the configuration", advice_download_again, config_file_path(archives_folder));
-    const installer_config config = load_installer_config(archives_folder);
-    const std::wstring caption = game_caption(config);
-    progress.caption = caption;
-
-    progress.enter(L"checking whether the game is running", advice_retry);
-    if (is_process_running(utf8_to_utf16(config.process_name))) {
-        show_message(utf8_to_utf16(fill_game_name(game_running_template, config.game_name)), &caption);
-        return exit_status::game_running;
-    }
-
-    progress.enter(L"looking up the game's folder in the registry", advice_retry);
-    std::optional<std::wstring> installation_folder = find_registry_install(config);
-    if (!installation_folder) {
-        progress.enter(L"searching the Steam libraries for the game", advice_restart_steam);
-        installation_folder = find_steam_install(config, &progress.file);
-    }
-    if (!installation_folder) {
-        // No caption of its own: this box shows the system's default title.
-        show_message(utf8_to_utf16(fill_game_name(game_not_found_template, config.game_name)), nullptr);
-        return exit_status::game_not_found;
-    }
-
-    progress.enter(L"listing the patch files", advice_download_again, archives_folder);
-    const std::vector<patch_file> patch_files = collect_patch_files(archives_folder);
+    progress.enter(L"listing the patch files", advice_download_again, game->archives_folder);
+    const std::vector<patch_file> files = collect_patch_files(game->archives_folder);
 
     // A problem found here brings advice of its own; what is left is a patch
     // file that would land outside the game folder.
-    progress.enter(L"checking the patch against the game folder", advice_damaged_patch, *installation_folder);
-    const deploy_result result = deploy_patch(patch_files, archives_folder, *installation_folder);
+    progress.enter(L"checking the patch against the game folder", advice_damaged_patch, game->folder);
+    install_request request;
+    request.game_folder = game->folder;
+    request.archives_folder = game->archives_folder;
+    request.files = pair_patch_files(files, game->archives_folder);
+    request.keep_originals = game->config.keep_originals;
+    const change_result result = install_patch(request, *game->journal, game->recovered.journal);
     switch (result.status) {
-    case deploy_status::installed:
-        show_message(installed_text(result.left), &caption);
-        return exit_status::patch_installed;
-    case deploy_status::put_back:
-        show_message(copy_put_back_text(result.attempt), &caption);
+    case change_status::done:
+        tell(*game, installed_text(result.left));
+        return exit_status::done;
+    case change_status::put_back:
+        tell(*game, copy_put_back_text(*result.failure));
         return exit_status::copy_put_back;
-    case deploy_status::not_put_back:
+    case change_status::not_put_back:
         break;
     }
-    show_message(copy_not_put_back_text(result.attempt, result.left), &caption);
+    tell(*game, copy_not_put_back_text(*result.failure, result.left));
     return exit_status::copy_not_put_back;
 }
 
-void report_failure(const run_progress& progress, const std::exception* error) {
-    std::wstring file = progress.file;
-    std::wstring detail = L"an unknown error";
-    std::wstring advice = progress.advice;
-    if (auto problem = dynamic_cast<const copy_problem*>(error)) {
-        file = problem->file();
-        detail = problem->problem();
-        advice = problem->advice();
-    } else if (error) {
-        detail = utf8_to_utf16(error->what());
-        if (auto fs_error = dynamic_cast<const std::filesystem::filesystem_error*>(error)) {
-            if (!fs_error->path1().empty()) file = fs_error->path1().wstring();
-        }
+exit_status remove_sequence(run_progress& progress) {
+    exit_status ended = exit_status::run_failed;
+    std::optional<prepared_game> game = prepare_game(progress, ended);
+    if (!game) return ended;
+
+    if (installed_record(game->recovered.journal).empty()) {
+        tell(*game, not_installed_text());
+        return exit_status::nothing_to_remove;
     }
-    const std::wstring caption = progress.caption.value_or(utf8_to_utf16(fallback_caption));
-    show_message(run_failure_text(progress.step, file, detail, advice), &caption);
+    progress.enter(L"checking the game folder", advice_retry, game->folder);
+    const change_result result = remove_patch(game->folder, *game->journal, game->recovered.journal);
+    switch (result.status) {
+    case change_status::done:
+        tell(*game, removed_text(result.left));
+        return exit_status::done;
+    case change_status::put_back:
+        tell(*game, removal_put_back_text(*result.failure));
+        return exit_status::copy_put_back;
+    case change_status::not_put_back:
+        break;
+    }
+    tell(*game, removal_not_put_back_text(*result.failure, result.left));
+    return exit_status::copy_not_put_back;
 }
 
 }  // namespace
 
-exit_status run_installer() {
-    run_progress progress;
-    try {
-        return run_sequence(progress);
-    } catch (const std::exception& error) {
-        try {
-            report_failure(progress, &error);
-        } catch (...) {
-            // Nothing more can be told; the status still says the run failed.
-        }
-    } catch (...) {
-        try {
-            report_failure(progress, nullptr);
-        } catch (...) {
-        }
-    }
-    return exit_status::run_failed;
-}
+exit_status run_installer() { return run_guarded(program::installer, install_sequence); }
+
+exit_status run_remover() { return run_guarded(program::remover, remove_sequence); }

@@ -22,4 +22,10 @@ TEST(shell_copy_request, copies_pairs_and_asks_the_player_nothing) {
     EXPECT_EQ(empty.to, std::wstring(2, L'\0'));
 }
 
+TEST(multi_string, ends_each_path_with_nul_and_the_list_with_two_more) {
+    EXPECT_EQ(multi_string({}), std::wstring(L"\0\0", 2));
+    EXPECT_EQ(multi_string({L"C:\\a"}), std::wstring(L"C:\\a\0\0\0", 7));
+    EXPECT_EQ(multi_string({L"a", L"bc", L"d"}), std::wstring(L"a\0bc\0d\0\0\0", 9));
+}
+
 }  // namespace

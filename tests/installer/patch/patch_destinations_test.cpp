@@ -40,10 +40,5 @@ TEST(place_below_archives, refuses_files_that_resolve_outside_the_archives_folde
     }
 }
 
-TEST(multi_string, ends_each_path_with_nul_and_the_list_with_two_more) {
-    EXPECT_EQ(multi_string({}), std::wstring(L"\0\0", 2));
-    EXPECT_EQ(multi_string({L"C:\\a"}), std::wstring(L"C:\\a\0\0\0", 7));
-    EXPECT_EQ(multi_string({L"a", L"bc", L"d"}), std::wstring(L"a\0bc\0d\0\0\0", 9));
-}
 
 }  // namespace

@@ -28,27 +28,20 @@ std::vector<std::wstring> numbered(const std::wstring& stem, int count) {
 }
 
 // The parts of the boxes after the first change that only some outcomes
-// have: the file named, the originals a success could not remove, and lists
-// cut after five paths.
-TEST(messages, boxes_after_the_copy_name_the_file_and_list_what_is_left) {
-    copy_attempt shell_failed;
-    shell_failed.shell = shell_report{0x4c7, false};
-    copy_attempt set_aside_failed;
-    set_aside_failed.error = L"the original of this file could not be set aside: Access denied";
-    set_aside_failed.error_file = L"C:\\G\\a.dll";
-    copy_attempt unverified;
-    unverified.shell = shell_report{0, false};
-    unverified.unverified = L"C:\\G\\b.pak";
-    unverified.error_file = L"C:\\G\\not this one";
+// have: the file named, what a success could not delete, what waits aside
+// (originals apart from files of the patch), and lists cut after five paths.
+TEST(messages, boxes_after_the_first_change_name_the_file_and_list_what_is_left) {
+    const change_failure shell_failed{failure_kind::shell_failed, L"", 0x4c7, L""};
+    const change_failure set_aside_failed{failure_kind::set_aside_failed, L"C:\\G\\a.dll", 0, L"Access denied"};
+    const change_failure unverified{failure_kind::not_arrived, L"C:\\G\\b.pak", 0, L""};
 
     const std::wstring put_back_tail =
         L"\n\nThe game folder is as it was before: what the patch had copied was removed, and every file it replaced "
         L"was put back.\n\nRun the patch again once the cause is removed: make sure the game's drive has room and that "
         L"no other program uses the game's files.";
     const std::wstring not_put_back_tail =
-        L"\n\nClose every program that may use the game's files, then run the patch again to install it completely. "
-        L"To go back instead, delete each file named like an original without \".before-patch\" and remove "
-        L"\".before-patch\" from the original's name.";
+        L"\n\nClose every program that may use the game's files, then run the patch again: it first puts back what "
+        L"is left, as it was before.";
     struct text_case {
         const char* name;
         std::wstring text;
@@ -56,11 +49,11 @@ TEST(messages, boxes_after_the_copy_name_the_file_and_list_what_is_left) {
     };
     const text_case cases[] = {
         {"installed, nothing left", installed_text({}), L"Patch installed. Have fun ;)"},
-        {"installed, originals left", installed_text({{}, numbered(L"C:\\G\\o", 2)}),
-         L"Patch installed. Have fun ;)\n\nThese original files, which the patch replaced, could not be removed; you "
+        {"installed, files left", installed_text({{}, numbered(L"C:\\G\\o", 2)}),
+         L"Patch installed. Have fun ;)\n\nThese files, which the patch no longer needs, could not be removed; you "
          L"may delete them:\nC:\\G\\o1\nC:\\G\\o2"},
         {"installed, more than five left", installed_text({{}, numbered(L"o", 7)}),
-         L"Patch installed. Have fun ;)\n\nThese original files, which the patch replaced, could not be removed; you "
+         L"Patch installed. Have fun ;)\n\nThese files, which the patch no longer needs, could not be removed; you "
          L"may delete them:\no1\no2\no3\no4\no5\nand 2 more"},
         {"put back, no file", copy_put_back_text(shell_failed),
          L"The patch could not be installed, because the copy failed: Windows reported error 0x000004c7." +
@@ -73,21 +66,53 @@ TEST(messages, boxes_after_the_copy_name_the_file_and_list_what_is_left) {
          L"The patch could not be installed, because the copy failed: a file did not arrive complete.\n\nFile: "
          L"C:\\G\\b.pak" +
              put_back_tail},
-        {"not put back, both lists, one cut", copy_not_put_back_text(unverified, {numbered(L"a", 6), {L"n1"}}),
+        {"not put back, originals cut after five, a file of the patch aside, one not removed",
+         copy_not_put_back_text(unverified,
+                                {{L"a1.before-patch", L"a2.before-patch", L"a3.before-patch", L"a4.before-patch",
+                                  L"a5.before-patch", L"a6.before-patch", L"u.while-patching"},
+                                 {L"n1"}}),
          L"The patch could not be installed, because the copy failed: a file did not arrive complete.\n\nFile: "
          L"C:\\G\\b.pak\n\nThe game folder could not be put back as it was.\n\nYour original files are safe beside the "
-         L"game's files, with \".before-patch\" added to their names:\na1\na2\na3\na4\na5\nand 1 more\n\nThese files or "
-         L"folders of the patch could not be removed:\nn1" +
+         L"game's files, with \".before-patch\" added to their names:\na1.before-patch\na2.before-patch\na3.before-patch"
+         L"\na4.before-patch\na5.before-patch\nand 1 more\n\nThese files of the patch wait beside their places, with "
+         L"\".while-patching\" added to their names:\nu.while-patching\n\nThese files or folders of the patch could not "
+         L"be removed:\nn1" +
              not_put_back_tail},
         {"not put back, only new files", copy_not_put_back_text(shell_failed, {{}, numbered(L"n", 5)}),
          L"The patch could not be installed, because the copy failed: Windows reported error 0x000004c7.\n\nThe game "
          L"folder could not be put back as it was.\n\nThese files or folders of the patch could not be "
          L"removed:\nn1\nn2\nn3\nn4\nn5" +
              not_put_back_tail},
+        {"removal put back", removal_put_back_text(set_aside_failed),
+         L"The patch could not be removed: the original of this file could not be set aside: Access denied.\n\nFile: "
+         L"C:\\G\\a.dll\n\nThe game folder is as it was before: the patch is still installed.\n\nRun the remover again "
+         L"once the cause is removed: make sure that no other program uses the game's files."},
+        {"a recovery before the run", with_recovery_note(installed_text({})),
+         L"Patch installed. Have fun ;)\n\nAn earlier run of a patch on this game had been interrupted; what it had "
+         L"changed was undone first."},
     };
     for (const text_case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.text, c.expected);
+    }
+}
+
+TEST(describe_bytes, rounds_needed_up_and_free_down) {
+    const std::tuple<std::uint64_t, rounding, const wchar_t*> cases[] = {
+        {0, rounding::up, L"0 bytes"},
+        {1023, rounding::down, L"1023 bytes"},
+        {1024, rounding::up, L"1.0 KB"},
+        {1025, rounding::up, L"1.1 KB"},
+        {1025, rounding::down, L"1.0 KB"},
+        {10 * 1024 * 1024, rounding::up, L"10.0 MB"},
+        {10 * 1024 * 1024 + 1, rounding::up, L"10.1 MB"},
+        {10 * 1024 * 1024 - 1, rounding::down, L"9.9 MB"},
+        {std::uint64_t{3} << 40, rounding::down, L"3.0 TB"},
+        {std::uint64_t{5000} << 40, rounding::down, L"5000.0 TB"},
+    };
+    for (const auto& [bytes, direction, text] : cases) {
+        SCOPED_TRACE(bytes);
+        EXPECT_EQ(describe_bytes(bytes, direction), text);
     }
 }
 

@@ -1,0 +1,190 @@
+#include "installer/deploy/install_plan.hpp"
+
+#include <map>
+#include <set>
+
+#include "common/paths.hpp"
+#include "installer/deploy/check_problem.hpp"
+#include "installer/deploy/journal_format.hpp"
+#include "installer/deploy/set_aside_name.hpp"
+#include "installer/patch/path_rules.hpp"
+
+namespace {
+
+[[noreturn]] void stop(check_problem problem) { throw stopped_before_change(std::move(problem)); }
+
+[[noreturn]] void stop(check_problem_kind kind, std::wstring file, std::wstring other = {}) {
+    stop({kind, std::move(file), std::move(other)});
+}
+
+void check_path(check_problem_kind kind, const std::wstring& path, std::size_t limit) {
+    const path_fault fault = find_path_fault(path, limit);
+    if (fault != path_fault::none) stop({kind, path, {}, fault, path.size(), limit});
+}
+
+// A place split into the folder it lies in and its name.
+struct split_place {
+    std::wstring folder;  // "" for the game folder itself
+    std::wstring name;
+};
+split_place split(const std::wstring& place) {
+    const std::size_t at = place.rfind(L'\\');
+    if (at == std::wstring::npos) return {L"", place};
+    return {place.substr(0, at), place.substr(at + 1)};
+}
+
+class planner {
+public:
+    planner(const install_request& request, const install_record& record, const game_survey& survey,
+            const case_fold& fold)
+        : request_(request), survey_(survey), fold_(fold) {
+        for (const recorded_file& file : record.files) recorded_[fold(file.place)] = &file;
+        for (const auto& [folded_folder, folder] : survey.folders) {
+            for (const surveyed_entry& entry : folder.entries) {
+                taken_.insert(folded_folder.empty() ? fold(entry.name) : folded_folder + L"\\" + fold(entry.name));
+            }
+        }
+        for (const patch_pair& file : request.files) taken_.insert(fold(file.place));
+        taken_.insert(fold(journal_file_name));
+        taken_.insert(fold(journal_lock_name));
+    }
+
+    install_plan make() {
+        install_plan plan;
+        plan.run.keep_originals = request_.keep_originals;
+        for (const patch_pair& file : request_.files) plan_file(file, plan);
+        return plan;
+    }
+
+private:
+    std::wstring full(const std::wstring& place) const { return paths::child(request_.game_folder, place); }
+
+    // The folder `place` as the game folder spells it, if it exists; raises
+    // when something other than one folder stands in its way.
+    std::optional<std::wstring> existing_folder(const std::wstring& place, install_plan& plan) {
+        if (place.empty()) return std::wstring();
+        if (auto known = survey_.folders.find(fold_(place)); known != survey_.folders.end()) return known->second.place;
+        const split_place parts = split(place);
+        const std::optional<std::wstring> outer = existing_folder(parts.folder, plan);
+        if (outer) {
+            const std::vector<const surveyed_entry*> found = survey_.find(fold_(parts.folder), fold_(parts.name), fold_);
+            if (found.size() > 1) {
+                stop(check_problem_kind::case_twins, full(paths::child(*outer, found[0]->name)),
+                     full(paths::child(*outer, found[1]->name)));
+            }
+            if (found.size() == 1 && !found.front()->is_folder) {
+                stop(check_problem_kind::file_where_folder_needed, full(paths::child(*outer, found.front()->name)));
+            }
+        }
+        if (created_.insert(fold_(place)).second) {
+            check_path(check_problem_kind::created_folder_path, full(place), max_created_folder_path);
+            plan.run.folders.push_back(place);
+            if (outer) note_receiving(*outer, plan);
+        }
+        return std::nullopt;
+    }
+
+    void note_receiving(const std::wstring& folder, install_plan& plan) {
+        if (receiving_.insert(fold_(folder)).second) plan.receiving_folders.push_back(folder);
+    }
+
+    // A free name for what stands at `place` to wait under.
+    std::wstring aside_for(const std::wstring& place, std::wstring_view suffix) {
+        for (unsigned attempt = 1; attempt <= max_set_aside_attempts; ++attempt) {
+            std::wstring name = set_aside_name(place, suffix, attempt);
+            if (taken_.insert(fold_(name)).second) return name;
+        }
+        stop(check_problem_kind::set_aside_names_taken, full(place));
+    }
+
+    void plan_file(const patch_pair& file, install_plan& plan) {
+        const split_place parts = split(file.place);
+        const std::optional<std::wstring> folder = existing_folder(parts.folder, plan);
+        const surveyed_entry* there = nullptr;
+        if (folder) {
+            const std::vector<const surveyed_entry*> found = survey_.find(fold_(parts.folder), fold_(parts.name), fold_);
+            if (found.size() > 1) {
+                stop(check_problem_kind::case_twins, full(paths::child(*folder, found[0]->name)),
+                     full(paths::child(*folder, found[1]->name)));
+            }
+            if (found.size() == 1) there = found.front();
+        }
+        if (there && there->is_folder) stop(check_problem_kind::folder_where_file_needed, full(file.place));
+
+        planned_file planned;
+        planned.source = file.source;
+        planned.source_stamp = file.stamp;
+        const auto recorded = recorded_.find(fold_(file.place));
+        const recorded_file* earlier = recorded == recorded_.end() ? nullptr : recorded->second;
+        if (there) {
+            // Its own spelling, so that whatever comes back gets its own name.
+            planned.place = earlier ? earlier->place : paths::child(*folder, there->name);
+            if (!earlier) {
+                planned.action = file_action::replace;
+                planned.aside = aside_for(planned.place, original_suffix);
+            } else if (there->stamp == earlier->written) {
+                planned.action = file_action::update;
+                planned.aside = aside_for(planned.place, passing_suffix);
+            } else {
+                // Changed since that install wrote it: the game's own newer file.
+                planned.action = file_action::refresh;
+                planned.aside = aside_for(planned.place, original_suffix);
+                if (earlier->original == original_state::kept) planned.former = earlier->original_place;
+            }
+        } else {
+            planned.place = earlier ? earlier->place : file.place;
+            planned.action = earlier ? file_action::update : file_action::add;
+            if (folder) note_receiving(*folder, plan);
+        }
+        plan.read_only.push_back(there && there->read_only);
+        plan.run.files.push_back(std::move(planned));
+    }
+
+    const install_request& request_;
+    const game_survey& survey_;
+    const case_fold& fold_;
+    std::map<std::wstring, const recorded_file*> recorded_;
+    std::set<std::wstring> taken_;  // folded places of every name that exists or is planned
+    std::set<std::wstring> created_;
+    std::set<std::wstring> receiving_;
+};
+
+void check_names(const install_request& request, const case_fold& fold) {
+    check_path(check_problem_kind::game_folder_path, request.game_folder, static_cast<std::size_t>(-1));
+    for (const patch_pair& file : request.files) {
+        check_path(check_problem_kind::source_path, file.source, max_file_path);
+    }
+    const std::wstring game = fold(paths::lexically_normal(request.game_folder));
+    const std::wstring archives = fold(paths::lexically_normal(request.archives_folder));
+    if (game == archives || game.rfind(archives + L"\\", 0) == 0) {
+        stop(check_problem_kind::patch_into_itself, request.game_folder);
+    }
+    std::set<std::wstring> sources;
+    for (const patch_pair& file : request.files) sources.insert(fold(paths::lexically_normal(file.source)));
+    std::set<std::wstring> places;
+    const std::set<std::wstring> reserved = {fold(journal_file_name), fold(journal_lock_name)};
+    for (const patch_pair& file : request.files) {
+        const std::wstring destination = paths::child(request.game_folder, file.place);
+        check_path(check_problem_kind::destination_path, destination, max_file_path);
+        if (!places.insert(fold(file.place)).second) stop(check_problem_kind::same_place_twice, destination);
+        if (reserved.count(fold(file.place))) stop(check_problem_kind::reserved_name, destination);
+        if (sources.count(fold(paths::lexically_normal(destination)))) {
+            stop(check_problem_kind::patch_into_itself, destination);
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<std::wstring> places_to_survey(const install_request& request) {
+    std::vector<std::wstring> places;
+    places.reserve(request.files.size());
+    for (const patch_pair& file : request.files) places.push_back(file.place);
+    return places;
+}
+
+install_plan plan_install(const install_request& request, const install_record& record, const game_survey& survey,
+                          const case_fold& fold) {
+    check_names(request, fold);
+    return planner(request, record, survey, fold).make();
+}

@@ -1,0 +1,101 @@
+#include "installer/deploy/windows/check_system.hpp"
+
+#include <windows.h>
+
+#include "common/paths.hpp"
+#include "common/windows/file_queries.hpp"
+#include "installer/deploy/check_problem.hpp"
+#include "installer/deploy/disk_space.hpp"
+#include "installer/deploy/journal_format.hpp"
+
+namespace {
+
+[[noreturn]] void stop(check_problem_kind kind, const std::wstring& file, DWORD error = 0) {
+    throw stopped_before_change(
+        {kind, file, {}, path_fault::none, 0, 0, error ? system_error_text(error) : std::wstring()});
+}
+
+bool is_held(DWORD error) { return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION; }
+
+std::uint64_t cluster_size(const std::wstring& folder) {
+    std::wstring root(MAX_PATH + 1, L'\0');
+    DWORD sectors_per_cluster = 0, bytes_per_sector = 0, free_clusters = 0, clusters = 0;
+    if (::GetVolumePathNameW(folder.c_str(), root.data(), static_cast<DWORD>(root.size())) &&
+        ::GetDiskFreeSpaceW(root.c_str(), &sectors_per_cluster, &bytes_per_sector, &free_clusters, &clusters)) {
+        return std::uint64_t{sectors_per_cluster} * bytes_per_sector;
+    }
+    return 4096;  // the usual NTFS cluster
+}
+
+}  // namespace
+
+void check_source(const std::wstring& path) {
+    // As the shell opens it to copy it.
+    file_handle source(::CreateFileW(paths::long_path_form(path).c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!source) {
+        const DWORD error = ::GetLastError();
+        stop(is_held(error) ? check_problem_kind::source_in_use : check_problem_kind::source_unreadable, path, error);
+    }
+    if (::GetFileType(source.get()) != FILE_TYPE_DISK) stop(check_problem_kind::source_not_a_file, path);
+}
+
+std::vector<file_handle> open_files_to_move(const std::wstring& game_folder, const run_plan& plan,
+                                            const std::vector<bool>& read_only) {
+    std::vector<file_handle> handles(plan.files.size());
+    for (std::size_t i = 0; i < plan.files.size(); ++i) {
+        const planned_file& file = plan.files[i];
+        if (file.aside.empty()) continue;
+        const std::wstring path = paths::child(game_folder, file.place);
+        // The shell must be free to write it (Windows lets a running
+        // program's executable be renamed but not written), and it must be
+        // free to be renamed. A read-only file is renamed, never written.
+        const DWORD access = i < read_only.size() && read_only[i]
+                                 ? DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES
+                                 : GENERIC_WRITE | DELETE;
+        handles[i].reset(::CreateFileW(paths::long_path_form(path).c_str(), access,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (handles[i]) continue;
+        const DWORD error = ::GetLastError();
+        if (is_held(error)) stop(check_problem_kind::in_use, path);
+        if (error == ERROR_ACCESS_DENIED) stop(check_problem_kind::access_denied, path);
+        stop(check_problem_kind::cannot_be_replaced, path, error);
+    }
+    return handles;
+}
+
+void check_receiving_folders(const std::wstring& game_folder, const std::vector<std::wstring>& folders) {
+    for (const std::wstring& place : folders) {
+        // The game folder's own lock has shown that files can be made there.
+        if (place.empty()) continue;
+        const std::wstring folder = paths::child(game_folder, place);
+        // A name of the journal's, which no patch file may have; it goes
+        // when its handle closes, even if this run is ended right here.
+        const std::wstring probe = paths::child(folder, journal_lock_name);
+        file_handle made(::CreateFileW(paths::long_path_form(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+        if (made) continue;
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            stop(check_problem_kind::folder_not_writable, folder, error);
+        }
+    }
+}
+
+void check_space(const std::wstring& game_folder, const run_plan& plan) {
+    ULARGE_INTEGER available{}, total{}, free{};
+    if (!::GetDiskFreeSpaceExW(game_folder.c_str(), &available, &total, &free)) {
+        stop(check_problem_kind::free_space_unreadable, game_folder, ::GetLastError());
+    }
+    std::vector<std::uint64_t> sizes;
+    sizes.reserve(plan.files.size() + plan.folders.size());
+    for (const planned_file& file : plan.files) sizes.push_back(file.source_stamp.size);
+    sizes.insert(sizes.end(), plan.folders.size(), 1);  // a folder takes a cluster of its own
+    const std::uint64_t needed = space_needed(sizes, cluster_size(game_folder));
+    if (needed > available.QuadPart) {
+        throw stopped_before_change({check_problem_kind::not_enough_space, game_folder, {}, path_fault::none, 0, 0, {},
+                                     needed, available.QuadPart});
+    }
+}
