@@ -31,6 +31,7 @@ std::string config_text(const config_fields& fields) {
 
 fs::path built_installer() { return test_executable_folder().parent_path() / L"patch_installer.exe"; }
 fs::path built_patch_check() { return test_executable_folder().parent_path() / L"patch_check.exe"; }
+fs::path built_remover() { return test_executable_folder().parent_path() / L"patch_remove.exe"; }
 
 captured_run run_capturing(const std::wstring& command_line) {
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
@@ -90,12 +91,14 @@ fs::path built_stand_in_game() { return test_executable_folder() / L"stand_in_ga
 fs::path built_interferer() { return test_executable_folder() / L"interferer.exe"; }
 
 void remove_tree(const fs::path& root) {
-    std::error_code ignored;
+    std::error_code error;
     // Read-only files (kept originals among them) go only once writable.
-    for (auto it = fs::recursive_directory_iterator(root, ignored); it != fs::recursive_directory_iterator();
-         it.increment(ignored)) {
+    for (auto it = fs::recursive_directory_iterator(root, error); !error && it != fs::recursive_directory_iterator();
+         it.increment(error)) {
+        if (!(::GetFileAttributesW(it->path().c_str()) & FILE_ATTRIBUTE_READONLY)) continue;
         ::SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
     }
+    std::error_code ignored;
     fs::remove_all(root, ignored);
     if (fs::exists(root)) throw std::runtime_error("cannot clear " + root.string());
 }
@@ -112,10 +115,20 @@ void scenario::install_executable(const std::optional<fs::path>& folder) {
     fs::create_directories(folder.value_or(installer_folder));
     fs::copy_file(built_installer(), folder.value_or(installer_folder) / L"patch_installer.exe",
                   fs::copy_options::overwrite_existing);
+    fs::copy_file(built_remover(), folder.value_or(installer_folder) / L"patch_remove.exe",
+                  fs::copy_options::overwrite_existing);
 }
 
 void scenario::write_config(const config_fields& fields) const {
     write_file(archives() / L"config.json", config_text(fields));
+}
+
+watched_run scenario::run_remover() const {
+    watched_run result = run_answering_boxes(L"\"" + remover().wstring() + L"\"", working_folder.wstring());
+    if (!result.started) {
+        throw std::runtime_error("the remover did not start: error " + std::to_string(::GetLastError()));
+    }
+    return result;
 }
 
 watched_run scenario::run(const std::wstring& arguments) const {
@@ -174,6 +187,20 @@ tree_snapshot snapshot(const fs::path& root) {
         tree[relative] = std::move(bytes);
     }
     return tree;
+}
+
+void expect_same_tree(const tree_snapshot& after, const tree_snapshot& before) {
+    for (const auto& [place, bytes] : after) {
+        const auto was = before.find(place);
+        if (was == before.end()) {
+            ADD_FAILURE() << "new: " << to_utf8(place);
+        } else if (was->second != bytes) {
+            ADD_FAILURE() << "changed: " << to_utf8(place) << ": [" << was->second << "] became [" << bytes << "]";
+        }
+    }
+    for (const auto& [place, bytes] : before) {
+        if (!after.count(place)) ADD_FAILURE() << "gone: " << to_utf8(place);
+    }
 }
 
 void expect_installed(const watched_run& run) {
@@ -253,6 +280,16 @@ interference::interference(const std::vector<std::wstring>& arguments, const std
 }
 
 bool interference::acted() const { return report().find("acted: ") != std::string::npos; }
+
+bool interference::wait_until_frozen() const {
+    for (int i = 0; i < 3000; ++i) {
+        const std::string text = report();
+        if (text.find("frozen: ") != std::string::npos) return true;
+        if (text.find("late") != std::string::npos) return false;
+        ::Sleep(10);
+    }
+    return false;
+}
 
 std::string interference::report() const { return read_file(report_); }
 

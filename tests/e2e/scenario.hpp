@@ -39,12 +39,15 @@ public:
 
     fs::path archives() const { return installer_folder / L"archives"; }
     fs::path installer() const { return installer_folder / L"patch_installer.exe"; }
+    fs::path remover() const { return installer_folder / L"patch_remove.exe"; }
 
-    // Copies the built installer to `folder` (default: installer_folder).
+    // Copies the built installer and remover to `folder` (default:
+    // installer_folder).
     void install_executable(const std::optional<fs::path>& folder = std::nullopt);
     void write_config(const config_fields& fields) const;
 
     watched_run run(const std::wstring& arguments = L"") const;
+    watched_run run_remover() const;
 };
 
 std::wstring from_utf8(const std::string& utf8);
@@ -60,6 +63,9 @@ std::string read_file(const fs::path& path);
 // "<folder>". Two equal snapshots mean a byte-identical tree.
 using tree_snapshot = std::map<std::wstring, std::string>;
 tree_snapshot snapshot(const fs::path& root);
+
+// `after` equals `before`; otherwise each entry that differs is named.
+void expect_same_tree(const tree_snapshot& after, const tree_snapshot& before);
 
 // A finished patch, seen the way a player sees it: status 0 alone proves
 // nothing (a crash under Wine can end with 0), so the one box must say so.
@@ -85,6 +91,7 @@ captured_run run_capturing(const std::wstring& command_line);
 // Build output next to the test executable.
 fs::path built_installer();
 fs::path built_patch_check();
+fs::path built_remover();
 fs::path built_stand_in_game();
 fs::path built_interferer();
 
@@ -127,6 +134,8 @@ public:
                           const std::wstring& process = L"patch_installer.exe");
     // Whether it acted at its moment (false: too late, or not yet).
     bool acted() const;
+    // Waits (up to 30 s) until it has frozen the run; false when it never did.
+    bool wait_until_frozen() const;
     std::string report() const;
     // The file it acted on, when it acted on one.
     std::wstring subject() const;

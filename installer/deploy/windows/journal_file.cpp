@@ -44,8 +44,9 @@ std::string journal_file::read() const {
 
 void journal_file::open() {
     if (handle_) return;
-    handle_.reset(::CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
-                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Others may read it meanwhile (a person, with an editor); nobody writes.
+    handle_.reset(::CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle_) fail();
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(handle_.get(), &size)) fail();
@@ -80,11 +81,6 @@ void journal_file::cut_back_to(std::size_t offset) {
 }
 
 void journal_file::remove() {
-    if (handle_) {
-        FILE_DISPOSITION_INFO disposition{TRUE};
-        if (!::SetFileInformationByHandle(handle_.get(), FileDispositionInfo, &disposition, sizeof disposition)) fail();
-        handle_.reset();
-        return;
-    }
+    handle_.reset();
     if (!::DeleteFileW(path_.c_str()) && !is_not_found(::GetLastError())) fail();
 }
