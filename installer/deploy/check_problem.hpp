@@ -16,7 +16,8 @@ enum class check_problem_kind {
     destination_path,       // a destination's path has `fault`
     created_folder_path,    // a folder the copy creates has `fault`
     same_place_twice,       // two patch files go to `file`
-    patch_into_itself,      // `file` is one of the patch's own files: the game folder is the patch's folder
+    patch_into_itself,      // `file` is one of the patch's own files: the copy would write over its sources
+    game_folder_in_patch,   // the game folder `file` is the archives folder or lies inside it
     reserved_name,          // `file` is where the journal or its lock lives
     folder_cannot_be_checked,  // `file` (a folder) cannot be looked at: `system_text`
     file_where_folder_needed,  // `file` is a file in the game where the patch needs a folder

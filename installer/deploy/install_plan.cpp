@@ -157,7 +157,7 @@ void check_names(const install_request& request, const case_fold& fold) {
     const std::wstring game = fold(paths::lexically_normal(request.game_folder));
     const std::wstring archives = fold(paths::lexically_normal(request.archives_folder));
     if (game == archives || game.rfind(archives + L"\\", 0) == 0) {
-        stop(check_problem_kind::patch_into_itself, request.game_folder);
+        stop(check_problem_kind::game_folder_in_patch, request.game_folder);
     }
     std::set<std::wstring> sources;
     for (const patch_pair& file : request.files) sources.insert(fold(paths::lexically_normal(file.source)));

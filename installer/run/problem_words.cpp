@@ -23,6 +23,9 @@ std::wstring problem_error(const check_problem& p) {
         return L"two files of the patch would be copied to this same place";
     case check_problem_kind::patch_into_itself:
         return L"this file is one of the patch's own files: the game folder is the patch's folder";
+    case check_problem_kind::game_folder_in_patch:
+        return L"this game folder is the patch's own folder \"archives\", or lies inside it, so the patch would be "
+               L"copied onto itself";
     case check_problem_kind::reserved_name:
         return L"this file of the patch has the name under which the installer keeps its journal in the game folder";
     case check_problem_kind::folder_cannot_be_checked:
@@ -84,6 +87,7 @@ std::wstring problem_advice(const check_problem& p) {
     case check_problem_kind::game_folder_path:
     case check_problem_kind::game_folder_missing:
     case check_problem_kind::patch_into_itself:
+    case check_problem_kind::game_folder_in_patch:
         return advice_game_folder;
     case check_problem_kind::source_path:
         return too_long ? advice_move_patch : advice_author;

@@ -97,6 +97,43 @@ TEST_F(all_or_nothing, what_can_be_seen_in_advance_stops_the_run_before_anything
          std::nullopt,
          {L"\\Game\\level.pak\n", L"this file is in use by another program, so it cannot be replaced",
           L"Close the program that uses this file"}},
+        {L"the game folder reached through \"..\" is the patch's own folder",
+         [](scenario& s, const fs::path&) {
+             write_file(s.archives() / L"data" / L"level.pak", "patched");
+             return nullptr;
+         },
+         std::wstring(L"C:\\e2e\\checks\\installer\\archives\\data\\.."),
+         {L"File: C:\\e2e\\checks\\installer\\archives\\data\\..\n", L"is the patch's own folder \"archives\"",
+          L"repair or reinstall the game"}},
+        {L"every name to set an original aside under is taken by earlier leftovers",
+         [](scenario& s, const fs::path& game) {
+             write_file(s.archives() / L"a.txt", "patched");
+             write_file(game / L"a.txt", "original");
+             write_file(game / L"a.txt.before-patch", "left by an earlier run");
+             for (int i = 2; i <= 100; ++i) {
+                 write_file(game / (L"a.txt.before-patch-" + std::to_wstring(i)), "left by an earlier run");
+             }
+             return nullptr;
+         },
+         std::nullopt,
+         {L"File: C:\\e2e\\checks\\Game\\a.txt\n", L"all 100 names for it, from \".before-patch\" on, are taken",
+          L"Move the files whose names end in \".before-patch\""}},
+        {L"a patch file that another program holds",
+         [](scenario& s, const fs::path&) {
+             write_file(s.archives() / L"a.txt", "patched a");
+             write_file(s.archives() / L"b.txt", "patched b");
+             auto holder = std::make_unique<background_program>(built_stand_in_game(),
+                                                                L"--hold \"" + (s.archives() / L"b.txt").wstring() + L"\"");
+             wait_until_held(s.archives() / L"b.txt");
+             return holder;
+         },
+         std::nullopt,
+         {L"File: C:\\e2e\\checks\\installer\\archives\\b.txt\n",
+          L"this patch file is in use by another program, so it cannot be copied", L"a virus scan of the download"}},
+        {L"a pipe among the patch files", none, std::nullopt, {L"\\archives\\stream.bin\n", L"no ordinary file"},
+         L"pipe"},
+        {L"a socket among the patch files", none, std::nullopt, {L"\\archives\\talk.bin\n", L"no ordinary file"},
+         L"socket"},
         {L"the game running from a path in other capitals",
          [](scenario& s, const fs::path& game) {
              // The running-game check compares names exactly, so it misses
@@ -123,6 +160,41 @@ TEST_F(all_or_nothing, what_can_be_seen_in_advance_stops_the_run_before_anything
         EXPECT_EQ(snapshot(s.root), before);
         EXPECT_EQ(snapshot(s.installer_folder), installer_before);
     }
+}
+
+// A case-sensitive game folder (a Linux drive, or case sensitivity turned on)
+// holds a.txt and A.txt; the copy would take either.
+TEST_F(all_or_nothing, a_destination_that_two_game_files_match_stops_the_run) {
+    const fs::path case_game = L"C:\\e2e_links\\case_game\\Game";  // made by the prefix set-up
+    ASSERT_TRUE(fs::exists(case_game / L"A.txt"));
+    scenario& s = make(L"case_game", case_game.wstring());
+    write_file(s.archives() / L"a.txt", "patched");
+    const tree_snapshot before = snapshot(case_game);
+    watched_run run = s.run();
+    expect_box(run, 3,
+               {L"File: " + (case_game / L"A.txt").wstring() + L"\n", L"holds both this and " + (case_game / L"a.txt").wstring(),
+                L"whose names differ only in case"});
+    EXPECT_EQ(snapshot(case_game), before);
+}
+
+// 243 characters and ".before-patch" pass the 255 one name may have: the
+// original waits under a name cut to fit, and comes back whole.
+TEST_F(all_or_nothing, an_original_with_a_name_too_long_for_its_suffix_is_still_set_aside) {
+    scenario& s = make(L"l");
+    s.installer_folder = L"C:\\p";  // the source's path must fit too
+    remove_tree(s.installer_folder);
+    s.install_executable();
+    s.write_config(fields);
+    const std::wstring name(243, L'n');
+    write_file(s.archives() / name, "patched");
+    write_file(game / name, "original");
+    const tree_snapshot original = snapshot(game);
+    expect_installed(s.run());
+    EXPECT_EQ(read_file(game / name), "patched");
+    EXPECT_EQ(read_file(game / (std::wstring(242, L'n') + L".before-patch")), "original");
+    watched_run removal = s.run_remover();
+    EXPECT_EQ(removal.exit_code, 0u);
+    EXPECT_EQ(snapshot(game), original);
 }
 
 TEST_F(all_or_nothing, two_patch_files_for_one_place_stop_the_run) {
@@ -162,103 +234,6 @@ TEST_F(all_or_nothing, a_patch_replaces_and_adds_and_keeps_the_originals_beside_
     EXPECT_EQ(run.boxes.at(0).text, installed_text);
     EXPECT_EQ(without_journal(snapshot(game)), expected);
     EXPECT_TRUE(has_journal(game));
-}
-
-// On T:, a tmpfs of 16 MiB and 256 entries mapped by the prefix set-up.
-class full_disk : public all_or_nothing {
-protected:
-    const fs::path drive = L"T:\\";
-    const fs::path base = L"T:\\e2e";
-
-    void SetUp() override {
-        all_or_nothing::SetUp();
-        ULARGE_INTEGER total{};
-        if (!fs::exists(drive) || !::GetDiskFreeSpaceExW(drive.c_str(), nullptr, &total, nullptr) ||
-            total.QuadPart > (64ull << 20)) {
-            GTEST_SKIP() << "T: is not mapped to a small tmpfs (mounting one needs root): this full-disk case was not "
-                            "tried";
-        }
-        remove_tree(base);
-        fs::create_directories(base);
-    }
-    void TearDown() override {
-        if (fs::exists(drive)) remove_tree(base);
-    }
-
-    // Takes every free entry of the drive but `left`.
-    void leave_free_entries(int left) {
-        fs::create_directories(base / L"filler");
-        int made = 0;
-        for (;; ++made) {
-            HANDLE file = ::CreateFileW((base / L"filler" / std::to_wstring(made)).c_str(), GENERIC_WRITE, 0, nullptr,
-                                        CREATE_NEW, 0, nullptr);
-            if (file == INVALID_HANDLE_VALUE) break;
-            ::CloseHandle(file);
-        }
-        ASSERT_GT(made, left);
-        for (int i = 0; i < left; ++i) fs::remove(base / L"filler" / std::to_wstring(i));
-    }
-
-    // Takes every free byte of the drive but about `left`.
-    void leave_free_bytes(std::uint64_t left) {
-        ULARGE_INTEGER available{};
-        ASSERT_TRUE(::GetDiskFreeSpaceExW(drive.c_str(), &available, nullptr, nullptr));
-        ASSERT_GT(available.QuadPart, left);
-        write_file(base / L"filler.bin", std::string(available.QuadPart - left, '\0'));
-    }
-
-    // The game on T:, registered; the installer where the other cases have it.
-    scenario& make_on_drive(const std::wstring& name) {
-        scenario& s = make(name, (base / L"Game").wstring());
-        game = base / L"Game";
-        fs::create_directories(game);
-        return s;
-    }
-};
-
-TEST_F(full_disk, a_drive_too_full_for_the_patch_stops_the_run_before_anything_is_written) {
-    scenario& s = make_on_drive(L"full_bytes");
-    write_file(s.archives() / L"big.pak", std::string(256 << 10, 'p'));
-    write_file(game / L"big.pak", "old");
-    leave_free_bytes(64 << 10);
-    const tree_snapshot before = snapshot(game);
-    watched_run run = s.run();
-    expect_box(
-        run, 3,
-        {L"File: T:\\e2e\\Game\n", L"there is not enough free space on the game's drive: the patch needs 256.0 KB, and",
-         L"Free up space on that drive"});
-    EXPECT_EQ(snapshot(game), before);
-}
-
-// Each small file fills a whole cluster (a page on the tmpfs): 60 files of
-// one byte need 240 KB, not 60 bytes.
-TEST_F(full_disk, many_small_files_are_counted_in_whole_clusters) {
-    scenario& s = make_on_drive(L"full_clusters");
-    for (int i = 0; i < 60; ++i) write_file(s.archives() / (L"small" + std::to_wstring(i) + L".txt"), "x");
-    leave_free_bytes(120 << 10);
-    const tree_snapshot before = snapshot(game);
-    watched_run run = s.run();
-    expect_box(run, 3,
-               {L"there is not enough free space on the game's drive: the patch needs 240.0 KB", L"Nothing was copied"});
-    EXPECT_EQ(snapshot(game), before);
-}
-
-TEST_F(full_disk, a_drive_that_runs_out_of_entries_part_way_is_put_back) {
-    scenario& s = make_on_drive(L"full_entries");
-    write_file(s.archives() / L"a.txt", "patched a");
-    write_file(s.archives() / L"b" / L"new.txt", "patched b");
-    write_file(s.archives() / L"c.txt", "patched c");
-    write_file(s.archives() / L"z.txt", "patched z");
-    write_file(game / L"a.txt", "original a");
-    write_file(game / L"c.txt", "original c");
-    write_file(game / L"z.txt", "original z");
-    // Room for a.txt and the folder b: the copy fails at b\new.txt, after one
-    // replacement and before two others.
-    leave_free_entries(2);
-    const tree_snapshot before = snapshot(game);
-    watched_run run = s.run();
-    expect_box(run, 4, {L"because the copy failed", L"The game folder is as it was before"});
-    EXPECT_EQ(snapshot(game), before);
 }
 
 }  // namespace

@@ -152,6 +152,18 @@ TEST_F(put_back, a_copy_that_fails_after_the_first_change_is_put_back_or_names_w
              EXPECT_EQ(::GetFileAttributesW((game / L"z.txt").c_str()) & FILE_ATTRIBUTE_READONLY,
                        DWORD{FILE_ATTRIBUTE_READONLY});
          }},
+        {"an original gets back its own spelling of its name",
+         [](scenario& s, const fs::path& game) {
+             write_file(s.archives() / L"data" / L"b.bin", "patched b");
+             write_file(game / L"DATA" / L"B.BIN", "original B");
+             lay_out_files(s, game, L"zz", 100, false);
+         },
+         [](scenario& s, const fs::path& game) {
+             return arrival_in(game, L"zz", 100) +
+                    std::vector<std::wstring>{L"lock-sources", (s.archives() / L"zz").wstring()};
+         },
+         4,
+         [](const std::wstring&) { return std::vector<std::wstring>{L"because the copy failed", as_before}; }},
         {"a patch that holds a file's set-aside name as a file of its own",
          [](scenario& s, const fs::path& game) {
              write_file(s.archives() / L"a.dll", "patched a.dll");

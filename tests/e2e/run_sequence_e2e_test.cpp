@@ -40,6 +40,7 @@ struct config_case {
     std::string bytes;  // config.json's content; absent file when null_file
     bool no_file;
     const wchar_t* error;  // a part of the failure text; none: the run reads the file
+    bool as_folder = false;  // config.json is a folder
 };
 
 const std::string valid = config_text({});
@@ -61,6 +62,8 @@ TEST_F(run_sequence, configuration_files_are_accepted_or_end_the_run_with_status
         {"capitalised_key",
          R"({"Game_name":"G","process_name":"g.exe","data_directory":"d","registry_key":"k","steam_id":"1"})", false,
          L"config.json has no member \"game_name\""},
+        {"a folder named config.json", "", true,
+         L"Error: config.json in the folder \"archives\" is a folder, not a file", true},
         {"text_after_object", valid + "} this is not JSON {", false, nullptr},
         {"byte_order_mark", "\xEF\xBB\xBF" + valid, false, nullptr},
         {"crlf_and_extra_members",
@@ -73,6 +76,7 @@ TEST_F(run_sequence, configuration_files_are_accepted_or_end_the_run_with_status
         scenario s(L"config");
         s.install_executable();
         if (!c.no_file) write_file(s.archives() / L"config.json", c.bytes);
+        if (c.as_folder) fs::create_directories(s.archives() / L"config.json");
         const tree_snapshot before = snapshot(s.root);
         watched_run run = s.run();
         expect_single_plain_box(run);

@@ -36,7 +36,12 @@ void check_source(const std::wstring& path) {
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!source) {
         const DWORD error = ::GetLastError();
-        stop(is_held(error) ? check_problem_kind::source_in_use : check_problem_kind::source_unreadable, path, error);
+        if (is_held(error)) stop(check_problem_kind::source_in_use, path);
+        // ERROR_NO_SUCH_DEVICE (433), which the SDK here does not name: what
+        // Wine answers for a socket on a Linux drive.
+        constexpr DWORD no_such_device = 433;
+        if (error == no_such_device) stop(check_problem_kind::source_not_a_file, path);
+        stop(check_problem_kind::source_unreadable, path, error);
     }
     if (::GetFileType(source.get()) != FILE_TYPE_DISK) stop(check_problem_kind::source_not_a_file, path);
 }
@@ -84,7 +89,7 @@ void check_receiving_folders(const std::wstring& game_folder, const std::vector<
     }
 }
 
-void check_space(const std::wstring& game_folder, const run_plan& plan) {
+void check_space(const std::wstring& game_folder, const run_plan& plan, std::uint64_t journal_bytes) {
     ULARGE_INTEGER available{}, total{}, free{};
     if (!::GetDiskFreeSpaceExW(game_folder.c_str(), &available, &total, &free)) {
         stop(check_problem_kind::free_space_unreadable, game_folder, ::GetLastError());
@@ -93,6 +98,7 @@ void check_space(const std::wstring& game_folder, const run_plan& plan) {
     sizes.reserve(plan.files.size() + plan.folders.size());
     for (const planned_file& file : plan.files) sizes.push_back(file.source_stamp.size);
     sizes.insert(sizes.end(), plan.folders.size(), 1);  // a folder takes a cluster of its own
+    sizes.push_back(journal_bytes);
     const std::uint64_t needed = space_needed(sizes, cluster_size(game_folder));
     if (needed > available.QuadPart) {
         throw stopped_before_change({check_problem_kind::not_enough_space, game_folder, {}, path_fault::none, 0, 0, {},

@@ -26,5 +26,6 @@ std::vector<file_handle> open_files_to_move(const std::wstring& game_folder, con
 void check_receiving_folders(const std::wstring& game_folder, const std::vector<std::wstring>& folders);
 
 // Raises stopped_before_change when the drive cannot take every file of the
-// patch beside what it replaces, each in whole clusters, and the new folders.
-void check_space(const std::wstring& game_folder, const run_plan& plan);
+// patch beside what it replaces, each in whole clusters, the new folders,
+// and the journal of `journal_bytes`.
+void check_space(const std::wstring& game_folder, const run_plan& plan, std::uint64_t journal_bytes);

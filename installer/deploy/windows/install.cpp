@@ -51,7 +51,7 @@ change_result install_patch(const install_request& request, journal_file& journa
     for (const planned_file& file : plan.run.files) check_source(file.source);
     std::vector<file_handle> originals = open_files_to_move(game, plan.run, plan.read_only);
     check_receiving_folders(game, plan.receiving_folders);
-    check_space(game, plan.run);
+    check_space(game, plan.run, journal_header().size() + plan_records(plan.run).size());
     // Checked: nothing has changed yet, and nothing foreseeable stands in the way.
     if (plan.run.files.empty()) return {};
     live_run live = start_run(game, journal, contents, plan.run);

@@ -132,10 +132,10 @@ TEST(plan_install, stops_before_the_first_change_for_what_names_and_the_folder_t
          [](fake_game&, install_request& r) { r.files.push_back(pair(L"README.txt", {1, 1})); },
          kind::same_place_twice, game_folder + L"\\README.txt"},
         {"the game folder is the archives folder, reached through \"..\"",
-         [](fake_game&, install_request& r) { r.game_folder = archives + L"\\data\\.."; }, kind::patch_into_itself,
+         [](fake_game&, install_request& r) { r.game_folder = archives + L"\\data\\.."; }, kind::game_folder_in_patch,
          archives + L"\\data\\.."},
         {"the game folder lies inside the archives folder",
-         [](fake_game&, install_request& r) { r.game_folder = archives + L"/Game"; }, kind::patch_into_itself,
+         [](fake_game&, install_request& r) { r.game_folder = archives + L"/Game"; }, kind::game_folder_in_patch,
          archives + L"/Game"},
         {"a destination too long for the shell",
          [](fake_game&, install_request& r) {
