@@ -5,7 +5,9 @@
 
 #include "common/format.hpp"
 #include "common/paths.hpp"
+#include "installer/deploy/journal_format.hpp"
 #include "installer/patch/path_rules.hpp"
+#include "installer/patch/same_place.hpp"
 
 namespace {
 
@@ -65,6 +67,13 @@ void check_configuration(const patch_report_input& input, report_builder& report
         return;
     }
     report.add(report_kind::note, format_template(L"archives\\config.json loads, for \"{}\"", input.game_name));
+    if (input.keep_originals) {
+        report.add(report_kind::note, L"keep_originals: the installer keeps each file it replaces beside it, so that "
+                                      L"patch_remove.exe can give the game back as it was");
+    } else {
+        report.add(report_kind::warning, L"keep_originals is false: the installer deletes each file it replaces, so "
+                                         L"the patch cannot be removed (patch_remove.exe will refuse)");
+    }
     if (!input.config_file_name.empty() && input.config_file_name != L"config.json") {
         report.add(report_kind::problem,
                    format_template(L"the configuration file is named \"{}\"; name it exactly \"config.json\"",
@@ -105,18 +114,46 @@ void check_names(const std::wstring& relative, report_builder& report) {
     }
 }
 
+// Two files for one place and names the journal keeps: by the installer's
+// own rules, on the names as the game's drive compares them.
+void check_places(const patch_report_input& input, report_builder& report) {
+    const case_fold fold = input.fold ? input.fold : case_fold([](std::wstring_view text) { return std::wstring(text); });
+    for (const auto& [second, first] : places_taken_twice(input.files, fold)) {
+        report.add(report_kind::problem,
+                   format_template(L"{}: two files of the patch would be copied to this same place, with {}",
+                                   input.files[second], input.files[first]));
+    }
+    for (const std::wstring& file : input.files) {
+        if (fold(file) == fold(journal_file_name) || fold(file) == fold(journal_lock_name)) {
+            report.add(report_kind::problem,
+                       format_template(L"{}: the installer keeps its journal under this name in the game folder; "
+                                       L"rename this file",
+                                       file));
+        }
+    }
+    for (const auto& [file, why] : input.unreadable) {
+        report.add(report_kind::problem, format_template(L"{}: {}", file, why));
+    }
+}
+
+void check_remover(const patch_report_input& input, report_builder& report) {
+    if (input.remover_present) {
+        report.add(report_kind::note, L"patch_remove.exe is beside the installer: players can remove the patch");
+    } else {
+        report.add(report_kind::warning,
+                   L"patch_remove.exe is not beside the installer: ship it, so that players can remove the patch");
+    }
+}
+
 // How long a game folder's path may be before a file (or a folder the copy
-// creates) below it passes the shell's limits.
+// creates) below it passes the shell's limits: by the installer's own rule.
 void check_path_lengths(const patch_report_input& input, report_builder& report) {
     if (input.files.empty()) return;
     std::size_t allowed = max_file_path;
     const std::wstring* longest = &input.files.front();
     for (const std::wstring& file : input.files) {
         if (file.size() > longest->size()) longest = &file;
-        allowed = std::min(allowed, max_file_path - std::min(max_file_path, file.size() + 1));
-        for (std::size_t at = file.find(L'\\'); at != std::wstring::npos; at = file.find(L'\\', at + 1)) {
-            allowed = std::min(allowed, max_created_folder_path - std::min(max_created_folder_path, at + 1));
-        }
+        allowed = std::min(allowed, longest_game_folder(file));
     }
     report.add(report_kind::note,
                format_template(L"the longest destination is {} ({} characters): a game folder's path may be up to {} "
@@ -173,7 +210,9 @@ patch_report build_patch_report(const patch_report_input& input) {
     for (const std::vector<std::wstring>* places : {&input.files, &input.notes.passed_over, &input.notes.empty_folders}) {
         for (const std::wstring& place : *places) check_names(place, report);
     }
+    check_places(input, report);
     check_path_lengths(input, report);
+    check_remover(input, report);
     return report.take();
 }
 

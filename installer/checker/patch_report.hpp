@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "installer/patch/windows/patch_files.hpp"
+#include "common/case_fold.hpp"
+#include "installer/patch/patch_listing.hpp"
 
 // What the checker found, gathered by its Windows edge.
 struct patch_report_input {
@@ -16,9 +17,14 @@ struct patch_report_input {
     std::wstring config_file_name;     // config.json's name as the folder holds it; empty when absent
     std::wstring game_name;            // from config.json, when it loaded
     std::wstring process_name;
+    bool keep_originals = true;
+    bool remover_present = false;      // patch_remove.exe beside the installer
     std::vector<std::wstring> files;   // places below archives of the files the installer copies
     std::wstring listing_error;        // the listing's error, when archives could not be walked
     listing_notes notes;
+    // Files the installer could not copy, by place, with its own words for why.
+    std::vector<std::pair<std::wstring, std::wstring>> unreadable;
+    case_fold fold;                    // how the game's drive compares names
 };
 
 enum class report_kind { note, copy, warning, problem };

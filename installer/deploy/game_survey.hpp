@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/case_fold.hpp"
 #include "installer/patch/file_stamp.hpp"
 
 struct surveyed_entry {
@@ -16,10 +17,6 @@ struct surveyed_entry {
     bool read_only = false;
     file_stamp stamp;
 };
-
-// Folds a name or a place the way Windows ignores case ('/' as '\'), so that
-// two spellings of one file give the same text.
-using case_fold = std::function<std::wstring(std::wstring_view)>;
 
 struct game_survey {
     // The folders that exist, by folded place ("" is the game folder): their

@@ -8,6 +8,7 @@
 #include "installer/deploy/journal_format.hpp"
 #include "installer/deploy/set_aside_name.hpp"
 #include "installer/patch/path_rules.hpp"
+#include "installer/patch/same_place.hpp"
 
 namespace {
 
@@ -20,6 +21,26 @@ namespace {
 void check_path(check_problem_kind kind, const std::wstring& path, std::size_t limit) {
     const path_fault fault = find_path_fault(path, limit);
     if (fault != path_fault::none) stop({kind, path, {}, fault, path.size(), limit});
+}
+
+// The game folder's length without the separators it may end in: what
+// room_for_game_folder is judged against.
+std::size_t folder_length(const std::wstring& folder) {
+    std::size_t length = folder.size();
+    while (length > 0 && paths::is_separator(folder[length - 1])) --length;
+    return length;
+}
+
+// `relative` below the game folder: its names, then its length, which the
+// patch checker works out for authors with the same room_for_game_folder.
+void check_below_game(check_problem_kind kind, const std::wstring& game_folder, const std::wstring& relative,
+                      std::size_t limit) {
+    const std::wstring path = paths::child(game_folder, relative);
+    check_path(kind, path, static_cast<std::size_t>(-1));
+    const std::size_t length = folder_length(game_folder);
+    if (length > room_for_game_folder(relative, limit)) {
+        stop({kind, path, {}, path_fault::too_long, length + 1 + relative.size(), limit});
+    }
 }
 
 // A place split into the folder it lies in and its name.
@@ -77,7 +98,8 @@ private:
             }
         }
         if (created_.insert(fold_(place)).second) {
-            check_path(check_problem_kind::created_folder_path, full(place), max_created_folder_path);
+            check_below_game(check_problem_kind::created_folder_path, request_.game_folder, place,
+                             max_created_folder_path);
             plan.run.folders.push_back(place);
             if (outer) note_receiving(*outer, plan);
         }
@@ -161,12 +183,16 @@ void check_names(const install_request& request, const case_fold& fold) {
     }
     std::set<std::wstring> sources;
     for (const patch_pair& file : request.files) sources.insert(fold(paths::lexically_normal(file.source)));
-    std::set<std::wstring> places;
+    std::vector<std::wstring> places;
+    for (const patch_pair& file : request.files) places.push_back(file.place);
+    std::set<std::size_t> second_for_its_place;
+    for (const auto& [second, first] : places_taken_twice(places, fold)) second_for_its_place.insert(second);
     const std::set<std::wstring> reserved = {fold(journal_file_name), fold(journal_lock_name)};
-    for (const patch_pair& file : request.files) {
+    for (std::size_t i = 0; i < request.files.size(); ++i) {
+        const patch_pair& file = request.files[i];
         const std::wstring destination = paths::child(request.game_folder, file.place);
-        check_path(check_problem_kind::destination_path, destination, max_file_path);
-        if (!places.insert(fold(file.place)).second) stop(check_problem_kind::same_place_twice, destination);
+        check_below_game(check_problem_kind::destination_path, request.game_folder, file.place, max_file_path);
+        if (second_for_its_place.count(i)) stop(check_problem_kind::same_place_twice, destination);
         if (reserved.count(fold(file.place))) stop(check_problem_kind::reserved_name, destination);
         if (sources.count(fold(paths::lexically_normal(destination)))) {
             stop(check_problem_kind::patch_into_itself, destination);

@@ -1,5 +1,6 @@
 #include "installer/patch/path_rules.hpp"
 
+#include <algorithm>
 #include <array>
 
 #include "common/format.hpp"
@@ -76,6 +77,19 @@ path_fault find_path_fault(std::wstring_view path, std::size_t limit) {
     }
     if (path.size() > limit) return path_fault::too_long;
     return path_fault::none;
+}
+
+std::size_t room_for_game_folder(std::wstring_view relative, std::size_t limit) {
+    const std::size_t taken = relative.size() + 1;
+    return limit > taken ? limit - taken : 0;
+}
+
+std::size_t longest_game_folder(std::wstring_view place) {
+    std::size_t longest = room_for_game_folder(place, max_file_path);
+    for (std::size_t at = place.find(L'\\'); at != std::wstring_view::npos; at = place.find(L'\\', at + 1)) {
+        longest = std::min(longest, room_for_game_folder(place.substr(0, at), max_created_folder_path));
+    }
+    return longest;
 }
 
 std::wstring describe_path_fault(path_fault fault, std::size_t length, std::size_t limit) {

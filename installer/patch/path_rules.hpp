@@ -33,5 +33,15 @@ path_fault find_path_fault(std::wstring_view path, std::size_t limit = max_file_
 // no length limit: for reports on a patch's own names.
 path_fault find_name_fault(std::wstring_view name);
 
+// How long the game folder's path may be for `relative` below it to fit
+// `limit`: one '\\' and `relative` follow it. The installer judges each path
+// with it, and the checker tells authors the least of them, so the two agree.
+std::size_t room_for_game_folder(std::wstring_view relative, std::size_t limit);
+
+// The longest game folder below which `place` fits if every folder on its
+// way has to be created: the file's path within max_file_path, each
+// folder's within max_created_folder_path.
+std::size_t longest_game_folder(std::wstring_view place);
+
 // What the fault means, for a sentence such as "this path <what>".
 std::wstring describe_path_fault(path_fault fault, std::size_t length, std::size_t limit);

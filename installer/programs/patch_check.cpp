@@ -9,42 +9,12 @@
 
 #include "common/paths.hpp"
 #include "common/windows/utf16.hpp"
-#include "installer/patch/config.hpp"
-#include "installer/run/windows/module_path.hpp"
-#include "installer/patch/windows/patch_files.hpp"
+#include "common/wtf8.hpp"
 #include "installer/checker/patch_report.hpp"
+#include "installer/checker/windows/gather_report_input.hpp"
+#include "installer/run/windows/module_path.hpp"
 
 namespace {
-
-// The name config.json has in the folder: Windows finds "Config.json" too.
-std::wstring name_on_disk(const std::wstring& path) {
-    WIN32_FIND_DATAW found{};
-    HANDLE search = ::FindFirstFileW(path.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return {};
-    ::FindClose(search);
-    return found.cFileName;
-}
-
-patch_report_input look_at(const std::wstring& folder) {
-    patch_report_input input;
-    input.folder = folder;
-    const std::wstring archives = paths::join(folder, L"archives");
-    try {
-        const installer_config config = load_installer_config(archives);
-        input.config_loaded = true;
-        input.game_name = utf8_to_utf16(config.game_name);
-        input.process_name = utf8_to_utf16(config.process_name);
-    } catch (const std::exception& error) {
-        input.config_error = utf8_to_utf16(error.what());  // as the installer's box shows it
-    }
-    input.config_file_name = name_on_disk(config_file_path(archives));
-    try {
-        for (const patch_file& file : collect_patch_files(archives, &input.notes)) input.files.push_back(file.relative);
-    } catch (const std::exception& error) {
-        input.listing_error = utf8_to_utf16(error.what());
-    }
-    return input;
-}
 
 // To the console as text of its own; into a pipe or file as UTF-8.
 void print(const std::wstring& text) {
@@ -55,11 +25,7 @@ void print(const std::wstring& text) {
         ::WriteConsoleW(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
         return;
     }
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
-                          nullptr);
+    const std::string bytes = to_wtf8(text);
     ::WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
@@ -91,7 +57,7 @@ int wmain(int argc, wchar_t** argv) {
     int status = 1;
     try {
         const std::wstring folder = argc > 1 ? std::wstring(argv[1]) : paths::parent(module_path());
-        const patch_report report = build_patch_report(look_at(folder));
+        const patch_report report = build_patch_report(gather_report_input(folder));
         print(render_patch_report(report));
         status = report.ready() ? 0 : 1;
     } catch (const std::exception& error) {

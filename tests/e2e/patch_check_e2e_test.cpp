@@ -61,8 +61,43 @@ TEST(patch_check, reports_what_the_installer_would_do_and_whether_the_patch_may_
           "players may unpack the patch into a folder whose path is up to 239 characters long",
           "a typical Steam library fits: C:\\Program Files (x86)\\Steam\\steamapps\\common\\Sample Game (57 "
           "characters)",
+          "keep_originals: the installer keeps each file it replaces beside it, so that patch_remove.exe can give the "
+          "game back as it was",
+          "warning: patch_remove.exe is not beside the installer: ship it, so that players can remove the patch",
           "ready to ship"},
          0},
+        {"the remover beside the installer, originals not kept",
+         [](const fs::path& archives) {
+             write_file(archives / L"config.json",
+                        R"({"game_name":"G","process_name":"g.exe","data_directory":"d","registry_key":"k",)"
+                        R"("steam_id":"1","keep_originals":false})");
+             write_file(archives / L"a.txt", "a");
+             fs::copy_file(built_remover(), archives.parent_path() / L"patch_remove.exe");
+         },
+         {"patch_remove.exe is beside the installer: players can remove the patch",
+          "warning: keep_originals is false: the installer deletes each file it replaces, so the patch cannot be "
+          "removed (patch_remove.exe will refuse)",
+          "ready to ship"},
+         0},
+        {"two files that differ only in case, as the installer judges them", valid_config,
+         {"problem: level.pak: two files of the patch would be copied to this same place, with LEVEL.pak"},
+         1,
+         L"twins"},
+        {"a pipe among the patch files", valid_config,
+         {"problem: stream.bin: this patch file is no ordinary file (it is a pipe, a socket or a device), so it cannot "
+          "be copied"},
+         1,
+         L"pipe"},
+        {"a socket among the patch files", valid_config,
+         {"problem: talk.bin: this patch file is no ordinary file (it is a pipe, a socket or a device), so it cannot "
+          "be copied"},
+         1,
+         L"socket"},
+        {"a file where the installer keeps its journal",
+         then(valid_config, [](const fs::path& archives) { write_file(archives / L"patch-journal.txt", "mine"); }),
+         {"problem: patch-journal.txt: the installer keeps its journal under this name in the game folder; rename this "
+          "file"},
+         1},
         {"steam_id written as a number",
          [](const fs::path& archives) {
              write_file(archives / L"config.json",
