@@ -47,8 +47,9 @@ class dist_kit(unittest.TestCase):
         with zipfile.ZipFile(first) as archive:
             self.assertEqual(archive.namelist(), ["patch_installer/HOW-TO.txt", "patch_installer/archives/config.json",
                                                   "patch_installer/patch_check.exe",
-                                                  "patch_installer/patch_installer.exe"])
-            for name in ("patch_installer.exe", "patch_check.exe"):
+                                                  "patch_installer/patch_installer.exe",
+                                                  "patch_installer/patch_remove.exe"])
+            for name in ("patch_installer.exe", "patch_remove.exe", "patch_check.exe"):
                 shipped = archive.read("patch_installer/" + name)
                 self.assertEqual(shipped, (BUILD / name).read_bytes())
                 self.assertIn(f"sha256 {hashlib.sha256(shipped).hexdigest()}  patch_installer/{name}",
@@ -73,11 +74,11 @@ class dist_kit(unittest.TestCase):
         env = dict(self.env, SIGN_PFX=str(pfx), SIGN_PASSWORD=PASSWORD, PATH=f"{tools}:{os.environ['PATH']}")
 
         signed, report = self.make_dist("signed.zip", env)
-        self.assertIn("make-dist: both executables are signed", report.splitlines())
+        self.assertIn("make-dist: the executables are signed", report.splitlines())
         self.assertNotIn(PASSWORD, seen.read_text())
-        self.assertEqual(seen.read_text().count("sign -pkcs12"), 2)
+        self.assertEqual(seen.read_text().count("sign -pkcs12"), 3)
         with zipfile.ZipFile(signed) as archive:
-            for name in ("patch_installer.exe", "patch_check.exe"):
+            for name in ("patch_installer.exe", "patch_remove.exe", "patch_check.exe"):
                 with self.subTest(name):
                     executable = self.folder / name
                     executable.write_bytes(archive.read("patch_installer/" + name))

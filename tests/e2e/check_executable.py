@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Reads the built installer and checks what a player's system sees in it:
+"""Reads a built program for players (the installer, the remover) and checks
+what a player's system sees in it:
 a 64-bit GUI program that imports only Windows system DLLs (the MinGW runtime
 is linked in), asks for the System32-only DLL search, carries ASLR with
 high-entropy addresses and DEP, and holds its manifest, icon group and
@@ -14,6 +15,7 @@ from pathlib import Path
 
 EXE = Path(sys.argv[1]) if len(sys.argv) > 1 else Path("build/windows/patch_installer.exe")
 OBJDUMP = sys.argv[2] if len(sys.argv) > 2 else "x86_64-w64-mingw32-objdump"
+DESCRIPTION = sys.argv[3] if len(sys.argv) > 3 else "Game patch installer"
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "shell32.dll", "advapi32.dll", "msvcrt.dll"}
 
 
@@ -84,8 +86,8 @@ class executable(unittest.TestCase):
     def test_version_information_names_the_product(self):
         info = resource(16)
         self.assertIn("FileDescription".encode("utf-16-le"), info)
-        self.assertIn("Game patch installer".encode("utf-16-le"), info)
-        self.assertIn("patch_installer.exe".encode("utf-16-le"), info)
+        self.assertIn(DESCRIPTION.encode("utf-16-le"), info)
+        self.assertIn(EXE.name.encode("utf-16-le"), info)
 
 
 if __name__ == "__main__":
