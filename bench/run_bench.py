@@ -3,8 +3,8 @@
   parse  read_acf on a 15 MB library list against peer readers of the format
   copy   the installer replacing 2,000 files (200 MB) under Wine against the
          same single shell copy made by a program that does nothing else
-  run    a run that finds the game through 50 Steam libraries against an
-         empty Windows program under the same Wine
+  run    a run that finds the game through 50 Steam libraries against a
+         Windows program that only shows one message box, under the same Wine
 Usage: run_bench.py BENCH_BUILD WINDOWS_BUILD [parse|copy|run ...]"""
 import json
 import os
@@ -119,71 +119,102 @@ def copy_bench():
         subprocess.run(["umount", str(BENCH_BUILD / "copy_drive")], capture_output=True)
 
 
+def make_patch(archives, game_before, replacing):
+    """2,000 files of 100 kB in 200 folders; with `replacing`, the game holds
+    an older version of each."""
+    block = os.urandom(100_000)
+    for top in range(20):
+        for sub in range(10):
+            (archives / f"pack{top:02d}" / f"part{sub}").mkdir(parents=True, exist_ok=True)
+            (game_before / f"pack{top:02d}" / f"part{sub}").mkdir(parents=True, exist_ok=True)
+            for n in range(10):
+                relative = Path(f"pack{top:02d}") / f"part{sub}" / f"file{n}.bin"
+                (archives / relative).write_bytes(block[n:] + block[:n])
+                if replacing:
+                    (game_before / relative).write_bytes(block[n + 7:] + block[:n + 7])
+    (archives / "config.json").write_text(json.dumps({
+        "game_name": "Bench", "process_name": "Bench.exe", "data_directory": "", "registry_key": "Bench copy",
+        "steam_id": "1"}))
+
+
 def copy_bench_on(base, windows_base):
-    archives = base / "installer" / "archives"
-    template = base / "game_before"
-    if not (archives / "config.json").exists() or not template.exists():
-        shutil.rmtree(base, ignore_errors=True)
-        block = os.urandom(100_000)
-        for top in range(20):
-            for sub in range(10):
-                for folder, shift in ((archives, 0), (template, 7)):
-                    (folder / f"pack{top:02d}" / f"part{sub}").mkdir(parents=True, exist_ok=True)
-                for n in range(10):
-                    relative = Path(f"pack{top:02d}") / f"part{sub}" / f"file{n}.bin"
-                    (archives / relative).write_bytes(block[n:] + block[:n])
-                    (template / relative).write_bytes(block[n + 7:] + block[:n + 7])
-        (archives / "config.json").write_text(json.dumps({
-            "game_name": "Bench", "process_name": "Bench.exe", "data_directory": "", "registry_key": "Bench copy",
-            "steam_id": "1"}))
-    shutil.copy(WIN_BUILD / "patch_installer.exe", base / "installer")
+    """The installer replacing 2,000 files, and adding 2,000 new ones, each
+    against the same single shell copy made by a program that does nothing
+    else; and the remover taking the replacing patch out again, against that
+    shell copy of the same files. Started through bench/time_runs inside Wine,
+    with a window kept open so that Wine's desktop is not started anew each
+    time; alternated, each from the same game folder, so that drift in the
+    machine's speed falls on all alike."""
+    for kind in ("replacing", "new"):
+        if not (base / kind / "installer" / "archives" / "config.json").exists():
+            shutil.rmtree(base / kind, ignore_errors=True)
+            make_patch(base / kind / "installer" / "archives", base / kind / "game_before", kind == "replacing")
+        for program in ("patch_installer.exe", "patch_remove.exe"):
+            shutil.copy(WIN_BUILD / program, base / kind / "installer")
     shutil.copy(WIN_BUILD / "tests" / "shell_copy_alone.exe", base)
     set_user_value("Software\\Wavelorn\\Bench copy", "InstallPath", windows_base + "\\game")
     game = base / "game"
-    reader = str(WIN_BUILD / "tests" / "box_reader.exe")
 
-    def reset():
+    def reset(kind):
         shutil.rmtree(game, ignore_errors=True)
-        shutil.copytree(template, game)
+        shutil.copytree(base / kind / "game_before", game)
 
-    def installer():
-        out = wine(reader, windows_base + "\\installer\\patch_installer.exe")
-        assert "exit status: 0" in out.stdout, out.stdout
+    def timed_run(command):
+        out = wine(str(WIN_BUILD / "tests" / "time_runs.exe"), "1", windows_base, command)
+        return float(out.stdout.split()[-1]) / 1000
 
-    def shell_alone():
-        out = wine(reader, windows_base + "\\shell_copy_alone.exe", windows_base + "\\installer\\archives",
-                   windows_base + "\\game")
-        assert "exit status: 0" in out.stdout, out.stdout
+    def shell_alone(kind):
+        return timed_run(f'"{windows_base}\\shell_copy_alone.exe" "{windows_base}\\{kind}\\installer\\archives" '
+                         f'"{windows_base}\\game"')
 
-    def replaced_files():
-        return sum(1 for f in game.rglob("*.bin") if f.read_bytes() == (archives / f.relative_to(game)).read_bytes())
+    def program(kind, name):
+        return timed_run(f"{windows_base}\\{kind}\\installer\\{name}")
 
-    # Alternate the two, each from the same game folder, so that drift in the
-    # machine's speed falls on both alike.
-    samples = {"shell copy alone": [], "patch_installer": []}
-    for _ in range(5):
-        for name, action in (("shell copy alone", shell_alone), ("patch_installer", installer)):
-            reset()
-            start = time.perf_counter()
-            action()
-            samples[name].append(time.perf_counter() - start)
-    files = replaced_files()
-    leftovers = sum(1 for _ in game.rglob("*.before-patch*"))
+    keeper = subprocess.Popen([str(ROOT / "tools" / "wine-run"), str(WIN_BUILD / "tests" / "one_plain_box.exe")],
+                              env=ENV, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    samples = {name: [] for name in ("shell copy alone", "patch_installer", "shell copy alone (new files)",
+                                     "patch_installer (new files)", "patch_remove")}
+    try:
+        time.sleep(2)
+        for _ in range(5):
+            reset("replacing")
+            samples["shell copy alone"].append(shell_alone("replacing"))
+            reset("replacing")
+            samples["patch_installer"].append(program("replacing", "patch_installer.exe"))
+            samples["patch_remove"].append(program("replacing", "patch_remove.exe"))
+            reset("new")
+            samples["shell copy alone (new files)"].append(shell_alone("new"))
+            reset("new")
+            samples["patch_installer (new files)"].append(program("new", "patch_installer.exe"))
+    finally:
+        keeper.kill()
+    restored = sum(1 for f in game.rglob("*.bin")) == 0 and not (game / "patch-journal.txt").exists()
     shutil.rmtree(game, ignore_errors=True)
     results = {name: statistics.median(values) for name, values in samples.items()}
-    print(f"copy: 2,000 files replaced in 200 folders, 200 MB on {windows_base[:2]} (installer replaced {files},"
-          f" left {leftovers} set aside); median of 5 runs each, both started through the box reader")
+    print(f"copy: 2,000 files of 100 kB in 200 folders on {windows_base[:2]}; median of 5 runs each, alternated,"
+          f" timed inside Wine (the last removal left the game as it was: {restored})")
     for name, seconds in results.items():
-        print(f"  {name:<22} {seconds:7.2f} s")
+        print(f"  {name:<30} {seconds:7.2f} s")
     print(f"copy: installer / shell copy alone: {results['patch_installer'] / results['shell copy alone']:.2f}x")
+    print("copy (new files): installer / shell copy alone: "
+          f"{results['patch_installer (new files)'] / results['shell copy alone (new files)']:.2f}x")
+    print(f"remove: remover / shell copy alone: {results['patch_remove'] / results['shell copy alone']:.2f}x")
 
 
 def run_bench():
+    """A run that finds the game in the last of 50 Steam libraries and copies
+    nothing, against a program that only shows the installer's one box (the
+    same manifest, so the same themed box), and a plain one. Timed from
+    inside Wine by bench/time_runs, which starts each program itself and
+    presses OK, so that Wine's launcher adds no noise; a window is kept open
+    meanwhile, so that Wine's desktop is not started anew for every run."""
     base = DRIVE_C / "bench" / "run"
     shutil.rmtree(base, ignore_errors=True)
     (base / "installer" / "archives").mkdir(parents=True)
-    shutil.copy(WIN_BUILD / "patch_installer.exe", base / "installer")
-    shutil.copy(WIN_BUILD / "tests" / "empty_program.exe", base / "installer")
+    for program in ["patch_installer.exe"]:
+        shutil.copy(WIN_BUILD / program, base / "installer")
+    for program in ["one_box.exe", "one_plain_box.exe", "run_split.exe"]:
+        shutil.copy(WIN_BUILD / "tests" / program, base / "installer")
     (base / "installer" / "archives" / "config.json").write_text(json.dumps({
         "game_name": "Bench", "process_name": "Bench.exe", "data_directory": "", "registry_key": "Bench absent",
         "steam_id": "4000"}))
@@ -199,23 +230,33 @@ def run_bench():
     (base / "Steam" / "steamapps").mkdir(parents=True)
     (base / "Steam" / "steamapps" / "libraryfolders.vdf").write_text('"libraryfolders"\n{\n' + "".join(members) + "}\n")
     set_user_value("Software\\Valve\\Steam", "SteamPath", "C:\\bench\\run\\Steam")
-    reader = str(WIN_BUILD / "tests" / "box_reader.exe")
-
-    def installer():
-        out = wine(reader, "C:\\bench\\run\\installer\\patch_installer.exe", cwd=base)
-        assert "exit status: 0" in out.stdout, out.stdout
-
-    def empty():
-        wine(reader, "C:\\bench\\run\\installer\\empty_program.exe", cwd=base)
-
-    installer()
+    keeper = subprocess.Popen([str(ROOT / "tools" / "wine-run"), str(WIN_BUILD / "tests" / "one_plain_box.exe")],
+                              env=ENV, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        time.sleep(2)  # the desktop is up
+        programs = {"one box alone": "one_box.exe", "one plain box": "one_plain_box.exe",
+                    "patch_installer": "patch_installer.exe"}
+        out = wine(str(WIN_BUILD / "tests" / "time_runs.exe"), "25", "C:\\bench\\run",
+                   *("C:\\bench\\run\\installer\\" + program for program in programs.values()))
+        medians = {}
+        for line, name in zip(out.stdout.splitlines(), programs):
+            _, median, least = line.rsplit(" ", 2)
+            medians[name] = float(median)
+            print_line = f"  {name:<22} {float(median):7.1f} ms median, {float(least):7.1f} ms least"
+            medians.setdefault("lines", []).append(print_line)
+        split = wine("C:\\bench\\run\\installer\\run_split.exe", cwd=base).stdout
+    finally:
+        keeper.kill()
+        wine("reg", "delete", "HKCU\\Software\\Valve\\Steam", "/f", check=False)
     log = (base / "install_log.log").read_text(encoding="latin-1").splitlines()
-    results = {"empty program": timed(empty, 15), "patch_installer": timed(installer, 15)}
-    wine("reg", "delete", "HKCU\\Software\\Valve\\Steam", "/f", check=False)
-    print(f"run: game found in the last of 50 Steam libraries ({len(log)} log lines), nothing to copy,"
-          " both started through the box reader")
-    for name, seconds in results.items():
-        print(f"  {name:<22} {seconds * 1000:7.0f} ms   {seconds / results['empty program']:5.2f}x empty program")
+    print(f"run: game found in the last of 50 Steam libraries ({len(log)} log lines), nothing to copy; 25 runs each,"
+          " alternated, timed inside Wine")
+    print("\n".join(medians.pop("lines")))
+    print(f"run: installer / one box alone: {medians['patch_installer'] / medians['one box alone']:.2f}x")
+    print(f"run: installer / one plain box (without the installer's manifest): "
+          f"{medians['patch_installer'] / medians['one plain box']:.2f}x")
+    print("run: where a run's own work goes (bench/run_split, in the run's own process):")
+    print(split.rstrip())
 
 
 subprocess.run([str(ROOT / "tools" / "wine-prefix"), "start"], env=ENV, check=True)

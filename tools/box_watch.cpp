@@ -56,7 +56,7 @@ seen_box read_box(HWND dialog) {
 }  // namespace
 
 watched_run run_answering_boxes(const std::wstring& command_line, const std::wstring& working_folder,
-                                DWORD timeout_ms) {
+                                DWORD timeout_ms, DWORD poll_ms) {
     watched_run run;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -71,7 +71,7 @@ watched_run run_answering_boxes(const std::wstring& command_line, const std::wst
 
     std::vector<HWND> answered;
     const ULONGLONG deadline = ::GetTickCount64() + timeout_ms;
-    while (::WaitForSingleObject(process.hProcess, 10) == WAIT_TIMEOUT) {
+    while (::WaitForSingleObject(process.hProcess, poll_ms) == WAIT_TIMEOUT) {
         if (::GetTickCount64() > deadline) {
             ::TerminateProcess(process.hProcess, 0xDEAD);
             ::WaitForSingleObject(process.hProcess, 5000);

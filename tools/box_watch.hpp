@@ -23,6 +23,7 @@ struct watched_run {
     std::vector<seen_box> boxes;
 };
 
-// `command_line` is passed to CreateProcessW as is; `working_folder` may be empty.
+// `command_line` is passed to CreateProcessW as is; `working_folder` may be
+// empty. Boxes are looked for every `poll_ms` milliseconds.
 watched_run run_answering_boxes(const std::wstring& command_line, const std::wstring& working_folder,
-                                DWORD timeout_ms = 60000);
+                                DWORD timeout_ms = 60000, DWORD poll_ms = 10);

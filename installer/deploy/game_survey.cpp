@@ -1,19 +1,29 @@
 #include "installer/deploy/game_survey.hpp"
 
+#include <algorithm>
 #include <set>
 
 #include "common/paths.hpp"
 
-std::vector<const surveyed_entry*> game_survey::find(const std::wstring& folded_folder, const std::wstring& folded_name,
-                                                     const case_fold& fold) const {
+std::vector<const surveyed_entry*> game_survey::find(const std::wstring& folded_folder,
+                                                     const std::wstring& folded_name) const {
     std::vector<const surveyed_entry*> found;
     const auto it = folders.find(folded_folder);
     if (it == folders.end()) return found;
-    for (const surveyed_entry& entry : it->second.entries) {
-        if (fold(entry.name) == folded_name) found.push_back(&entry);
-    }
+    const auto [first, last] = it->second.by_folded_name.equal_range(folded_name);
+    for (auto match = first; match != last; ++match) found.push_back(&it->second.entries[match->second]);
     return found;
 }
+
+namespace {
+
+game_survey::folder indexed(std::wstring place, std::vector<surveyed_entry> entries, const case_fold& fold) {
+    game_survey::folder folder{std::move(place), std::move(entries), {}};
+    for (std::size_t i = 0; i < folder.entries.size(); ++i) folder.by_folded_name.emplace(fold(folder.entries[i].name), i);
+    return folder;
+}
+
+}  // namespace
 
 std::vector<std::wstring> folders_of(const std::vector<std::wstring>& places) {
     std::vector<std::wstring> ordered{L""};
@@ -37,18 +47,18 @@ game_survey survey_folders(const std::vector<std::wstring>& folder_places, const
     game_survey survey;
     for (const std::wstring& place : folder_places) {
         if (place.empty()) {
-            survey.folders[L""] = {L"", list(L"")};
+            survey.folders[L""] = indexed(L"", list(L""), fold);
             continue;
         }
         const std::wstring name(paths::file_name(place));
         const std::wstring outer = place.size() > name.size() ? place.substr(0, place.size() - name.size() - 1) : L"";
         const auto outer_folder = survey.folders.find(fold(outer));
         if (outer_folder == survey.folders.end()) continue;
-        const std::vector<const surveyed_entry*> found = survey.find(fold(outer), fold(name), fold);
+        const std::vector<const surveyed_entry*> found = survey.find(fold(outer), fold(name));
         if (found.size() != 1 || !found.front()->is_folder) continue;
         std::wstring spelled = paths::child(outer_folder->second.place, found.front()->name);
         std::vector<surveyed_entry> entries = list(spelled);
-        survey.folders[fold(place)] = {std::move(spelled), std::move(entries)};
+        survey.folders[fold(place)] = indexed(std::move(spelled), std::move(entries), fold);
     }
     return survey;
 }

@@ -24,14 +24,14 @@ struct game_survey {
     struct folder {
         std::wstring place;
         std::vector<surveyed_entry> entries;
+        std::multimap<std::wstring, std::size_t> by_folded_name;  // each entry's name folded once
     };
     std::map<std::wstring, folder> folders;
 
-    // The entries of `folder` (a folded place) whose names fold to `name`
-    // folded: none when the folder does not exist or holds no such entry;
-    // two or more only in a folder whose names are case-sensitive.
-    std::vector<const surveyed_entry*> find(const std::wstring& folded_folder, const std::wstring& folded_name,
-                                            const case_fold& fold) const;
+    // The entries of `folder` (a folded place) whose names fold to
+    // `folded_name`: none when the folder does not exist or holds no such
+    // entry; two or more only in a folder whose names are case-sensitive.
+    std::vector<const surveyed_entry*> find(const std::wstring& folded_folder, const std::wstring& folded_name) const;
 };
 
 // The folders below the game folder that `places` lie in, and the folders on

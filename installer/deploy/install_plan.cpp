@@ -56,16 +56,16 @@ split_place split(const std::wstring& place) {
 
 class planner {
 public:
-    planner(const install_request& request, const install_record& record, const game_survey& survey,
-            const case_fold& fold)
-        : request_(request), survey_(survey), fold_(fold) {
+    planner(const install_request& request, const std::vector<std::wstring>& folded_places,
+            const install_record& record, const game_survey& survey, const case_fold& fold)
+        : request_(request), folded_places_(folded_places), survey_(survey), fold_(fold) {
         for (const recorded_file& file : record.files) recorded_[fold(file.place)] = &file;
         for (const auto& [folded_folder, folder] : survey.folders) {
-            for (const surveyed_entry& entry : folder.entries) {
-                taken_.insert(folded_folder.empty() ? fold(entry.name) : folded_folder + L"\\" + fold(entry.name));
+            for (const auto& [folded_name, index] : folder.by_folded_name) {
+                taken_.insert(folded_folder.empty() ? folded_name : folded_folder + L"\\" + folded_name);
             }
         }
-        for (const patch_pair& file : request.files) taken_.insert(fold(file.place));
+        taken_.insert(folded_places.begin(), folded_places.end());
         taken_.insert(fold(journal_file_name));
         taken_.insert(fold(journal_lock_name));
     }
@@ -73,22 +73,33 @@ public:
     install_plan make() {
         install_plan plan;
         plan.run.keep_originals = request_.keep_originals;
-        for (const patch_pair& file : request_.files) plan_file(file, plan);
+        plan.run.files.reserve(request_.files.size());
+        for (std::size_t i = 0; i < request_.files.size(); ++i) plan_file(request_.files[i], folded_places_[i], plan);
         return plan;
     }
 
 private:
     std::wstring full(const std::wstring& place) const { return paths::child(request_.game_folder, place); }
 
-    // The folder `place` as the game folder spells it, if it exists; raises
-    // when something other than one folder stands in its way.
-    std::optional<std::wstring> existing_folder(const std::wstring& place, install_plan& plan) {
+    // The folder `place` (`folded` is its folded form) as the game folder
+    // spells it, if it exists; raises when something other than one folder
+    // stands in its way. Each folder is judged once.
+    std::optional<std::wstring> existing_folder(const std::wstring& place, const std::wstring& folded,
+                                                install_plan& plan) {
         if (place.empty()) return std::wstring();
-        if (auto known = survey_.folders.find(fold_(place)); known != survey_.folders.end()) return known->second.place;
+        if (auto known = judged_.find(folded); known != judged_.end()) return known->second;
+        std::optional<std::wstring> result = judge_folder(place, folded, plan);
+        judged_.emplace(folded, result);
+        return result;
+    }
+
+    std::optional<std::wstring> judge_folder(const std::wstring& place, const std::wstring& folded, install_plan& plan) {
+        if (auto known = survey_.folders.find(folded); known != survey_.folders.end()) return known->second.place;
         const split_place parts = split(place);
-        const std::optional<std::wstring> outer = existing_folder(parts.folder, plan);
+        const split_place folded_parts = split_folded(parts, folded);
+        const std::optional<std::wstring> outer = existing_folder(parts.folder, folded_parts.folder, plan);
         if (outer) {
-            const std::vector<const surveyed_entry*> found = survey_.find(fold_(parts.folder), fold_(parts.name), fold_);
+            const std::vector<const surveyed_entry*> found = survey_.find(folded_parts.folder, folded_parts.name);
             if (found.size() > 1) {
                 stop(check_problem_kind::case_twins, full(paths::child(*outer, found[0]->name)),
                      full(paths::child(*outer, found[1]->name)));
@@ -97,17 +108,25 @@ private:
                 stop(check_problem_kind::file_where_folder_needed, full(paths::child(*outer, found.front()->name)));
             }
         }
-        if (created_.insert(fold_(place)).second) {
-            check_below_game(check_problem_kind::created_folder_path, request_.game_folder, place,
-                             max_created_folder_path);
-            plan.run.folders.push_back(place);
-            if (outer) note_receiving(*outer, plan);
-        }
+        check_below_game(check_problem_kind::created_folder_path, request_.game_folder, place, max_created_folder_path);
+        plan.run.folders.push_back(place);
+        if (outer) note_receiving(*outer, folded_parts.folder, plan);
         return std::nullopt;
     }
 
-    void note_receiving(const std::wstring& folder, install_plan& plan) {
-        if (receiving_.insert(fold_(folder)).second) plan.receiving_folders.push_back(folder);
+    // The folded forms of a place's folder and name. Folding keeps each
+    // unit where it was, so the folded place splits where the place does;
+    // should a fold ever change a length, the parts are folded apart.
+    split_place split_folded(const split_place& parts, const std::wstring& folded) const {
+        const std::size_t name_start = folded.size() - parts.name.size();
+        if (folded.size() == parts.folder.size() + (parts.folder.empty() ? 0 : 1) + parts.name.size()) {
+            return {folded.substr(0, parts.folder.size()), folded.substr(name_start)};
+        }
+        return {fold_(parts.folder), fold_(parts.name)};
+    }
+
+    void note_receiving(const std::wstring& folder, const std::wstring& folded, install_plan& plan) {
+        if (receiving_.insert(folded).second) plan.receiving_folders.push_back(folder);
     }
 
     // A free name for what stands at `place` to wait under.
@@ -119,12 +138,13 @@ private:
         stop(check_problem_kind::set_aside_names_taken, full(place));
     }
 
-    void plan_file(const patch_pair& file, install_plan& plan) {
+    void plan_file(const patch_pair& file, const std::wstring& folded_place, install_plan& plan) {
         const split_place parts = split(file.place);
-        const std::optional<std::wstring> folder = existing_folder(parts.folder, plan);
+        const split_place folded_parts = split_folded(parts, folded_place);
+        const std::optional<std::wstring> folder = existing_folder(parts.folder, folded_parts.folder, plan);
         const surveyed_entry* there = nullptr;
         if (folder) {
-            const std::vector<const surveyed_entry*> found = survey_.find(fold_(parts.folder), fold_(parts.name), fold_);
+            const std::vector<const surveyed_entry*> found = survey_.find(folded_parts.folder, folded_parts.name);
             if (found.size() > 1) {
                 stop(check_problem_kind::case_twins, full(paths::child(*folder, found[0]->name)),
                      full(paths::child(*folder, found[1]->name)));
@@ -136,7 +156,7 @@ private:
         planned_file planned;
         planned.source = file.source;
         planned.source_stamp = file.stamp;
-        const auto recorded = recorded_.find(fold_(file.place));
+        const auto recorded = recorded_.find(folded_place);
         const recorded_file* earlier = recorded == recorded_.end() ? nullptr : recorded->second;
         if (there) {
             // Its own spelling, so that whatever comes back gets its own name.
@@ -156,22 +176,24 @@ private:
         } else {
             planned.place = earlier ? earlier->place : file.place;
             planned.action = earlier ? file_action::update : file_action::add;
-            if (folder) note_receiving(*folder, plan);
+            if (folder) note_receiving(*folder, folded_parts.folder, plan);
         }
         plan.read_only.push_back(there && there->read_only);
         plan.run.files.push_back(std::move(planned));
     }
 
     const install_request& request_;
+    const std::vector<std::wstring>& folded_places_;
     const game_survey& survey_;
     const case_fold& fold_;
     std::map<std::wstring, const recorded_file*> recorded_;
     std::set<std::wstring> taken_;  // folded places of every name that exists or is planned
-    std::set<std::wstring> created_;
+    std::map<std::wstring, std::optional<std::wstring>> judged_;  // folders on the way, by folded place
     std::set<std::wstring> receiving_;
 };
 
-void check_names(const install_request& request, const case_fold& fold) {
+void check_names(const install_request& request, const std::vector<std::wstring>& folded_places,
+                 const case_fold& fold) {
     check_path(check_problem_kind::game_folder_path, request.game_folder, static_cast<std::size_t>(-1));
     for (const patch_pair& file : request.files) {
         check_path(check_problem_kind::source_path, file.source, max_file_path);
@@ -181,20 +203,26 @@ void check_names(const install_request& request, const case_fold& fold) {
     if (game == archives || game.rfind(archives + L"\\", 0) == 0) {
         stop(check_problem_kind::game_folder_in_patch, request.game_folder);
     }
+    // A destination can be a source of the patch only when the archives
+    // folder lies inside the game folder: only then are they compared.
+    const bool archives_inside_game = archives.rfind(game + L"\\", 0) == 0;
     std::set<std::wstring> sources;
-    for (const patch_pair& file : request.files) sources.insert(fold(paths::lexically_normal(file.source)));
-    std::vector<std::wstring> places;
-    for (const patch_pair& file : request.files) places.push_back(file.place);
+    if (archives_inside_game) {
+        for (const patch_pair& file : request.files) sources.insert(fold(paths::lexically_normal(file.source)));
+    }
     std::set<std::size_t> second_for_its_place;
-    for (const auto& [second, first] : places_taken_twice(places, fold)) second_for_its_place.insert(second);
+    const case_fold already_folded = [](std::wstring_view text) { return std::wstring(text); };
+    for (const auto& [second, first] : places_taken_twice(folded_places, already_folded)) {
+        second_for_its_place.insert(second);
+    }
     const std::set<std::wstring> reserved = {fold(journal_file_name), fold(journal_lock_name)};
     for (std::size_t i = 0; i < request.files.size(); ++i) {
         const patch_pair& file = request.files[i];
         const std::wstring destination = paths::child(request.game_folder, file.place);
         check_below_game(check_problem_kind::destination_path, request.game_folder, file.place, max_file_path);
         if (second_for_its_place.count(i)) stop(check_problem_kind::same_place_twice, destination);
-        if (reserved.count(fold(file.place))) stop(check_problem_kind::reserved_name, destination);
-        if (sources.count(fold(paths::lexically_normal(destination)))) {
+        if (reserved.count(folded_places[i])) stop(check_problem_kind::reserved_name, destination);
+        if (archives_inside_game && sources.count(fold(paths::lexically_normal(destination)))) {
             stop(check_problem_kind::patch_into_itself, destination);
         }
     }
@@ -211,6 +239,10 @@ std::vector<std::wstring> places_to_survey(const install_request& request) {
 
 install_plan plan_install(const install_request& request, const install_record& record, const game_survey& survey,
                           const case_fold& fold) {
-    check_names(request, fold);
-    return planner(request, record, survey, fold).make();
+    // Each place folded once: folding is a system call on Windows.
+    std::vector<std::wstring> folded_places;
+    folded_places.reserve(request.files.size());
+    for (const patch_pair& file : request.files) folded_places.push_back(fold(file.place));
+    check_names(request, folded_places, fold);
+    return planner(request, folded_places, record, survey, fold).make();
 }

@@ -12,7 +12,7 @@ namespace {
 const surveyed_entry* file_at(const game_survey& survey, const std::wstring& place, const case_fold& fold) {
     const std::wstring name(paths::file_name(place));
     const std::wstring folder = place.size() > name.size() ? place.substr(0, place.size() - name.size() - 1) : L"";
-    const std::vector<const surveyed_entry*> found = survey.find(fold(folder), fold(name), fold);
+    const std::vector<const surveyed_entry*> found = survey.find(fold(folder), fold(name));
     return found.size() == 1 && !found.front()->is_folder ? found.front() : nullptr;
 }
 
@@ -37,8 +37,8 @@ run_plan plan_removal(const std::wstring& game_folder, const install_record& rec
     }
     std::set<std::wstring> taken{fold(journal_file_name), fold(journal_lock_name)};
     for (const auto& [folded_folder, folder] : survey.folders) {
-        for (const surveyed_entry& entry : folder.entries) {
-            taken.insert(folded_folder.empty() ? fold(entry.name) : folded_folder + L"\\" + fold(entry.name));
+        for (const auto& [folded_name, index] : folder.by_folded_name) {
+            taken.insert(folded_folder.empty() ? folded_name : folded_folder + L"\\" + folded_name);
         }
     }
     run_plan plan;

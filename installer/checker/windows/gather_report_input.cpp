@@ -44,7 +44,7 @@ patch_report_input gather_report_input(const std::wstring& folder) {
             input.files.push_back(file.relative);
             // As the installer checks each source before its first change.
             try {
-                check_source(file.path);
+                check_source(file.path, file.stamp.size);
             } catch (const stopped_before_change& stopped) {
                 input.unreadable.emplace_back(file.relative, problem_error(stopped.problem()));
             }

@@ -29,7 +29,7 @@ std::uint64_t cluster_size(const std::wstring& folder) {
 
 }  // namespace
 
-void check_source(const std::wstring& path) {
+void check_source(const std::wstring& path, std::uint64_t listed_size) {
     // As the shell opens it to copy it.
     file_handle source(::CreateFileW(paths::long_path_form(path).c_str(), GENERIC_READ,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -43,7 +43,11 @@ void check_source(const std::wstring& path) {
         if (error == no_such_device) stop(check_problem_kind::source_not_a_file, path);
         stop(check_problem_kind::source_unreadable, path, error);
     }
-    if (::GetFileType(source.get()) != FILE_TYPE_DISK) stop(check_problem_kind::source_not_a_file, path);
+    // A pipe or a socket lists as an empty file: only then is its type asked,
+    // which costs as much as the open itself.
+    if (listed_size == 0 && ::GetFileType(source.get()) != FILE_TYPE_DISK) {
+        stop(check_problem_kind::source_not_a_file, path);
+    }
 }
 
 std::vector<file_handle> open_files_to_move(const std::wstring& game_folder, const run_plan& plan,

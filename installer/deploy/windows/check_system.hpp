@@ -12,8 +12,9 @@
 
 // Raises stopped_before_change when a patch file cannot be read, is held by
 // another program, or is no regular file (a pipe or a socket on a drive
-// Wine shows from Linux): a copy would find it only part way.
-void check_source(const std::wstring& path);
+// Wine shows from Linux): a copy would find it only part way. `listed_size`
+// is its size as the listing saw it.
+void check_source(const std::wstring& path, std::uint64_t listed_size);
 
 // Each file the run moves aside opened, so that it is moved through the very
 // handle that was tried: one handle for each file of `plan`, invalid where

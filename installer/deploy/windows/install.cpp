@@ -48,7 +48,7 @@ change_result install_patch(const install_request& request, journal_file& journa
     const std::wstring& game = request.game_folder;
     const install_plan plan = plan_install(request, installed_record(contents), survey_game(game, places_to_survey(request)),
                                            windows_case_fold());
-    for (const planned_file& file : plan.run.files) check_source(file.source);
+    for (const planned_file& file : plan.run.files) check_source(file.source, file.source_stamp.size);
     std::vector<file_handle> originals = open_files_to_move(game, plan.run, plan.read_only);
     check_receiving_folders(game, plan.receiving_folders);
     check_space(game, plan.run, journal_header().size() + plan_records(plan.run).size());
