@@ -1,5 +1,7 @@
 #pragma once
-// The only conversions the installer makes: from UTF-8 bytes to UTF-16.
+// The conversions of what others wrote, from UTF-8 bytes to UTF-16: the
+// configuration, the messages' templates, Steam's files. What the installer
+// writes down and reads back itself goes through common/wtf8.hpp.
 #include <string>
 #include <string_view>
 

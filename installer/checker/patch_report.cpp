@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "common/ascii.hpp"
 #include "common/format.hpp"
 #include "common/paths.hpp"
 #include "installer/deploy/journal_format.hpp"
@@ -25,18 +26,6 @@ private:
 
 std::uint32_t count(std::size_t n) { return static_cast<std::uint32_t>(n); }
 
-bool ends_with_exe(std::wstring_view name) {
-    if (name.size() < 4) return false;
-    std::wstring_view extension = name.substr(name.size() - 4);
-    const std::wstring_view exe = L".exe";
-    for (std::size_t i = 0; i < 4; ++i) {
-        wchar_t c = extension[i];
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-        if (c != exe[i]) return false;
-    }
-    return true;
-}
-
 // The running-game check compares image file names: a name that can never be
 // one turns the check off without a word.
 void check_process_name(const patch_report_input& input, report_builder& report) {
@@ -46,7 +35,7 @@ void check_process_name(const patch_report_input& input, report_builder& report)
         why = L"it is empty";
     } else if (name.find_first_of(L"\\/") != std::wstring::npos) {
         why = L"it holds a folder, and only the file name of a running program is compared";
-    } else if (!ends_with_exe(name)) {
+    } else if (!ends_with_ignoring_ascii_case(name, L".exe")) {
         why = L"it does not end in .exe";
     }
     if (why.empty()) {
@@ -101,16 +90,13 @@ const wchar_t* name_fault_reason(path_fault fault) {
 
 // Names the shell cannot take, in any element of a place below archives.
 void check_names(const std::wstring& relative, report_builder& report) {
-    std::wstring_view rest = relative;
-    while (!rest.empty()) {
-        const std::size_t end = std::min(rest.find(L'\\'), rest.size());
-        const path_fault fault = find_name_fault(rest.substr(0, end));
+    for (std::wstring_view element : paths::elements(relative)) {
+        const path_fault fault = find_name_fault(element);
         if (fault != path_fault::none) {
             report.add(report_kind::problem, format_template(L"{}: a name Windows forbids, with {}", relative,
                                                              std::wstring_view(name_fault_reason(fault))));
             return;
         }
-        rest.remove_prefix(end < rest.size() ? end + 1 : end);
     }
 }
 

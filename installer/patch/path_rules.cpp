@@ -3,20 +3,10 @@
 #include <algorithm>
 #include <array>
 
-#include "common/format.hpp"
+#include "common/ascii.hpp"
 #include "common/paths.hpp"
 
 namespace {
-
-wchar_t ascii_upper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
-
-bool equals_ignoring_ascii_case(std::wstring_view a, std::wstring_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (ascii_upper(a[i]) != ascii_upper(b[i])) return false;
-    }
-    return true;
-}
 
 // Windows maps these names to devices in every folder, whatever extension
 // follows and whatever blanks precede it; the superscript digits count too.
@@ -68,12 +58,8 @@ path_fault find_path_fault(std::wstring_view path, std::size_t limit) {
     if (parts.root_name.find(L':') != std::wstring_view::npos && parts.root_name.size() != 2) {
         return path_fault::misplaced_colon;
     }
-    std::wstring_view rest = parts.relative;
-    while (!rest.empty()) {
-        std::size_t end = 0;
-        while (end < rest.size() && !paths::is_separator(rest[end])) ++end;
-        if (path_fault fault = find_element_fault(rest.substr(0, end)); fault != path_fault::none) return fault;
-        rest.remove_prefix(end < rest.size() ? end + 1 : end);
+    for (std::wstring_view element : paths::elements(parts.relative)) {
+        if (path_fault fault = find_element_fault(element); fault != path_fault::none) return fault;
     }
     if (path.size() > limit) return path_fault::too_long;
     return path_fault::none;
@@ -92,25 +78,3 @@ std::size_t longest_game_folder(std::wstring_view place) {
     return longest;
 }
 
-std::wstring describe_path_fault(path_fault fault, std::size_t length, std::size_t limit) {
-    switch (fault) {
-    case path_fault::none:
-        return L"is fine";
-    case path_fault::too_long:
-        return format_template(L"is too long for the Windows copy: {} characters, where {} is the most",
-                               static_cast<std::uint32_t>(length), static_cast<std::uint32_t>(limit));
-    case path_fault::device_form:
-        return L"is written in the \\\\?\\ device form, which the Windows copy cannot take";
-    case path_fault::control_character:
-        return L"holds a control character, which Windows does not allow in file names";
-    case path_fault::forbidden_character:
-        return L"holds one of the characters * ? < > \" |, which Windows does not allow in file names";
-    case path_fault::misplaced_colon:
-        return L"holds a colon that is not part of a drive letter, which Windows does not allow in file names";
-    case path_fault::reserved_name:
-        return L"holds a name that Windows keeps for a device (such as CON, NUL, COM1 or LPT1)";
-    case path_fault::trailing_dot_or_space:
-        return L"holds a name that ends in a dot or a blank, which Windows would drop";
-    }
-    return L"cannot be used";
-}

@@ -43,5 +43,3 @@ std::size_t room_for_game_folder(std::wstring_view relative, std::size_t limit);
 // folder's within max_created_folder_path.
 std::size_t longest_game_folder(std::wstring_view place);
 
-// What the fault means, for a sentence such as "this path <what>".
-std::wstring describe_path_fault(path_fault fault, std::size_t length, std::size_t limit);

@@ -64,6 +64,9 @@ std::wstring run_failure_text(std::wstring_view step, std::wstring_view file, st
                               std::wstring_view advice, program speaker = program::installer,
                               bool earlier_run_undone = false);
 
+// What a path's fault means, for a sentence such as "this path <what>".
+std::wstring describe_path_fault(path_fault fault, std::size_t length, std::size_t limit);
+
 // A check's problem in words: the error line of that box, and its advice.
 std::wstring problem_error(const check_problem& problem);
 std::wstring problem_advice(const check_problem& problem);

@@ -3,6 +3,29 @@
 #include "installer/deploy/set_aside_name.hpp"
 #include "installer/run/messages.hpp"
 
+std::wstring describe_path_fault(path_fault fault, std::size_t length, std::size_t limit) {
+    switch (fault) {
+    case path_fault::none:
+        return L"is fine";
+    case path_fault::too_long:
+        return format_template(L"is too long for the Windows copy: {} characters, where {} is the most",
+                               static_cast<std::uint32_t>(length), static_cast<std::uint32_t>(limit));
+    case path_fault::device_form:
+        return L"is written in the \\\\?\\ device form, which the Windows copy cannot take";
+    case path_fault::control_character:
+        return L"holds a control character, which Windows does not allow in file names";
+    case path_fault::forbidden_character:
+        return L"holds one of the characters * ? < > \" |, which Windows does not allow in file names";
+    case path_fault::misplaced_colon:
+        return L"holds a colon that is not part of a drive letter, which Windows does not allow in file names";
+    case path_fault::reserved_name:
+        return L"holds a name that Windows keeps for a device (such as CON, NUL, COM1 or LPT1)";
+    case path_fault::trailing_dot_or_space:
+        return L"holds a name that ends in a dot or a blank, which Windows would drop";
+    }
+    return L"cannot be used";
+}
+
 namespace {
 
 bool is_path_kind(check_problem_kind kind) {

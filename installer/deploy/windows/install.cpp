@@ -10,36 +10,25 @@
 
 namespace {
 
-change_result copy_and_keep(live_run& live, std::vector<file_handle>& originals) {
+std::optional<change_failure> set_aside_copy_verify(live_run& live, std::vector<file_handle>& originals) {
     const std::wstring& game = live.game_folder;
     const run_plan& plan = live.run.plan;
-    if (std::optional<change_failure> failure = write_plan(live)) return {change_status::put_back, failure, {}};
-    // The plan is on disk, flushed; nothing else has changed.
-    try {
-        if (std::optional<change_failure> failure = set_aside(game, plan, originals)) {
-            return put_back(live, *failure);
-        }
-        pass(live, run_stage::set_aside);
-        // Every file the patch replaces waits under its aside name; each
-        // destination is free.
-        const shell_report shell = shell_copy(game, plan);
-        if (shell.result != 0) return put_back(live, {failure_kind::shell_failed, {}, static_cast<std::uint32_t>(shell.result)});
-        if (shell.aborted) return put_back(live, {failure_kind::shell_aborted});
-        pass(live, run_stage::copied);
-        // The shell is done: whatever stands at a destination is the copy's.
-        const verification verified = verify_copy(game, plan);
-        if (verified.incomplete) return put_back(live, {failure_kind::not_arrived, *verified.incomplete});
-        live.journal.append(written_records(verified.other_times));
-        live.run.written = verified.other_times;
-        pass(live, run_stage::verified);
-        // Every file arrived complete; the originals still wait beside them.
-    } catch (const std::exception& error) {
-        return put_back(live, {failure_kind::unexpected, {}, 0,
-                               std::wstring(error.what(), error.what() + std::char_traits<char>::length(error.what()))});
-    } catch (...) {
-        return put_back(live, {failure_kind::unexpected});
-    }
-    return keep(live);
+    if (std::optional<change_failure> failure = set_aside(game, plan, originals)) return failure;
+    pass(live, run_stage::set_aside);
+    // Every file the patch replaces waits under its aside name; each
+    // destination is free.
+    const shell_report shell = shell_copy(game, plan);
+    if (shell.result != 0) return change_failure{failure_kind::shell_failed, {}, static_cast<std::uint32_t>(shell.result)};
+    if (shell.aborted) return change_failure{failure_kind::shell_aborted};
+    pass(live, run_stage::copied);
+    // The shell is done: whatever stands at a destination is the copy's.
+    const verification verified = verify_copy(game, plan);
+    if (verified.incomplete) return change_failure{failure_kind::not_arrived, *verified.incomplete};
+    live.journal.append(written_records(verified.other_times));
+    live.run.written = verified.other_times;
+    pass(live, run_stage::verified);
+    // Every file arrived complete; the originals still wait beside them.
+    return std::nullopt;
 }
 
 }  // namespace
@@ -55,5 +44,5 @@ change_result install_patch(const install_request& request, journal_file& journa
     // Checked: nothing has changed yet, and nothing foreseeable stands in the way.
     if (plan.run.files.empty()) return {};
     live_run live = start_run(game, journal, contents, plan.run);
-    return copy_and_keep(live, originals);
+    return run_and_keep(live, [&] { return set_aside_copy_verify(live, originals); });
 }

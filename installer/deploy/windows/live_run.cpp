@@ -92,6 +92,19 @@ change_result put_back(live_run& live, change_failure failure) {
     return {status_after_put_back(left), std::move(failure), left};
 }
 
+change_result run_and_keep(live_run& live, const std::function<std::optional<change_failure>()>& stages) {
+    if (std::optional<change_failure> failure = write_plan(live)) return {change_status::put_back, failure, {}};
+    // The plan is on disk, flushed; nothing else has changed.
+    try {
+        if (std::optional<change_failure> failure = stages()) return put_back(live, *failure);
+    } catch (const std::exception& error) {
+        return put_back(live, {failure_kind::unexpected, {}, 0, system_words(error)});
+    } catch (...) {
+        return put_back(live, {failure_kind::unexpected});
+    }
+    return keep(live);
+}
+
 change_result keep(live_run& live) {
     try {
         pass(live, run_stage::kept);

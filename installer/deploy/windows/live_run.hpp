@@ -3,6 +3,7 @@
 // as the run passes it, and the run ends in keeping its change or putting it
 // back, both as values. The install, the removal and the recovery of an
 // interrupted run share this.
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -27,6 +28,11 @@ std::optional<change_failure> write_plan(live_run& live);
 
 // Records that the run has passed `stage`. Raises std::system_error.
 void pass(live_run& live, run_stage stage);
+
+// The run of a change: writes the plan down, runs `stages` (the failure that
+// stopped them, or none), and ends in keeping the run or putting it back;
+// whatever `stages` raise puts it back too. Never raises.
+change_result run_and_keep(live_run& live, const std::function<std::optional<change_failure>()>& stages);
 
 // Puts the game folder back as it was before the run, and the journal too.
 // Never raises.

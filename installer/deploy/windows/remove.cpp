@@ -37,22 +37,13 @@ change_result remove_patch(const std::wstring& game_folder, journal_file& journa
     open_files_to_move(game_folder, originals, std::vector<bool>(originals.files.size(), true));
     // Checked: nothing has changed yet.
     live_run live = start_run(game_folder, journal, contents, plan);
-    if (std::optional<change_failure> failure = write_plan(live)) return {change_status::put_back, failure, {}};
-    // The plan is on disk, flushed; nothing else has changed.
-    try {
-        if (std::optional<change_failure> failure = set_aside(game_folder, plan, files)) return put_back(live, *failure);
+    return run_and_keep(live, [&]() -> std::optional<change_failure> {
+        if (std::optional<change_failure> failure = set_aside(game_folder, plan, files)) return failure;
         pass(live, run_stage::set_aside);
         // Every file the installs wrote waits under its aside name.
-        if (std::optional<change_failure> failure = restore_originals(game_folder, plan)) {
-            return put_back(live, *failure);
-        }
+        if (std::optional<change_failure> failure = restore_originals(game_folder, plan)) return failure;
         pass(live, run_stage::copied);
         // Every original is back under its own name.
-    } catch (const std::exception& error) {
-        return put_back(live, {failure_kind::unexpected, {}, 0,
-                               std::wstring(error.what(), error.what() + std::char_traits<char>::length(error.what()))});
-    } catch (...) {
-        return put_back(live, {failure_kind::unexpected});
-    }
-    return keep(live);
+        return std::nullopt;
+    });
 }

@@ -71,9 +71,4 @@ TEST(find_name_fault, judges_one_name) {
     EXPECT_EQ(find_name_fault(L"end."), path_fault::trailing_dot_or_space);
 }
 
-TEST(describe_path_fault, gives_the_numbers_of_a_path_too_long) {
-    EXPECT_EQ(describe_path_fault(path_fault::too_long, 271, 259),
-              L"is too long for the Windows copy: 271 characters, where 259 is the most");
-}
-
 }  // namespace

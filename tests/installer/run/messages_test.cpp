@@ -116,4 +116,9 @@ TEST(describe_bytes, rounds_needed_up_and_free_down) {
     }
 }
 
+TEST(describe_path_fault, gives_the_numbers_of_a_path_too_long) {
+    EXPECT_EQ(describe_path_fault(path_fault::too_long, 271, 259),
+              L"is too long for the Windows copy: 271 characters, where 259 is the most");
+}
+
 }  // namespace
