@@ -25,6 +25,8 @@
 //                              with SUFFIX (".before-patch": an install;
 //                              ".while-patching": a removal)
 //   line FILE TEXT UNLESS      FILE holds the line TEXT, but not UNLESS
+//   aside FOLDER SUFFIX        a file directly in FOLDER waits aside under a
+//                              name with SUFFIX: it is the subject
 // Then actions, in order:
 //   change-time                the arrival: one byte changed, its size kept,
 //                              its last-write time an hour later
@@ -139,6 +141,22 @@ struct moment {
             if (aside >= total) return moment_state::passed;
             return aside > 0 ? moment_state::now : moment_state::not_yet;
         }
+        if (kind == L"aside") {
+            for (const entry& e : files_in(args[0])) {
+                if (e.name.find(args[1]) == std::wstring::npos) continue;
+                const std::wstring path = args[0] + L"\\" + e.name;
+                HANDLE held = open_alone(path);
+                if (held == INVALID_HANDLE_VALUE) continue;
+                if (subject) {
+                    *subject = held;
+                    *subject_path = path;
+                } else {
+                    ::CloseHandle(held);
+                }
+                return moment_state::now;
+            }
+            return moment_state::not_yet;
+        }
         // line
         if (has_line(args[0], args[2])) return moment_state::passed;
         return has_line(args[0], args[1]) ? moment_state::now : moment_state::not_yet;
@@ -207,6 +225,7 @@ std::optional<frozen_run> open_run(const std::wstring& image_name, nt_process_ca
 
 std::size_t arg_count(const std::wstring& kind) {
     if (kind == L"arrival" || kind == L"line" || kind == L"set-aside") return 3;
+    if (kind == L"aside") return 2;
     if (kind == L"hold" || kind == L"lock-sources" || kind == L"freeze-until") return 1;
     return 0;
 }

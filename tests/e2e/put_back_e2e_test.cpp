@@ -71,6 +71,18 @@ TEST_F(put_back, a_copy_that_fails_after_the_first_change_is_put_back_or_names_w
          [](const std::wstring& subject) {
              return std::vector<std::wstring>{not_arrived, L"File: " + subject + L"\n", as_before};
          }},
+        {"originals not to be kept: a file changed after it arrived still brings them all back",
+         [](scenario& s, const fs::path& game) {
+             write_file(s.archives() / L"config.json",
+                        R"({"game_name":"Sample Game","process_name":"SampleGame.exe","data_directory":"d",)"
+                        R"("registry_key":"e2e put_back","steam_id":"4000","keep_originals":false})");
+             lay_out_files(s, game, L"data", 100, true);
+         },
+         [](scenario&, const fs::path& game) { return arrival_in(game, L"data", 100) + std::vector<std::wstring>{L"change-time"}; },
+         4,
+         [](const std::wstring& subject) {
+             return std::vector<std::wstring>{not_arrived, L"File: " + subject + L"\n", as_before};
+         }},
         {"a file grown after it arrived",
          [](scenario& s, const fs::path& game) { lay_out_files(s, game, L"data", 100, true); },
          [](scenario&, const fs::path& game) { return arrival_in(game, L"data", 100) + std::vector<std::wstring>{L"change-size"}; },

@@ -147,6 +147,26 @@ TEST_F(way_back, originals_not_kept_cannot_be_removed) {
     EXPECT_EQ(snapshot(game), installed);
 }
 
+// A virus scanner holds an original for 300 ms just when the kept install
+// deletes it (keep_originals is off): the install waits, and nothing is left
+// set aside.
+TEST_F(way_back, a_kept_install_waits_for_a_file_held_for_a_moment) {
+    run_until_interfered([&] {
+        scenario& s = make(L"held_original");
+        lay_out_patch(s, game);
+        write_file(s.archives() / L"config.json",
+                   R"({"game_name":"Sample Game","process_name":"SampleGame.exe","data_directory":"d",)"
+                   R"("registry_key":"e2e held_original","steam_id":"4000","keep_originals":false})");
+        interference scanner({L"after", (game / L"patch-journal.txt").wstring(), L"verified", L"aside",
+                              (game / L"data").wstring(), L".before-patch", L"hold", L"300"});
+        watched_run run = s.run();
+        if (!scanner.acted()) return false;
+        expect_installed(run);
+        EXPECT_TRUE(set_aside_files(game).empty());
+        return true;
+    });
+}
+
 TEST_F(way_back, a_journal_torn_or_empty_is_read_as_far_as_it_goes) {
     scenario& s = make(L"torn");
     lay_out_patch(s, game);
