@@ -6,6 +6,7 @@
   run    a run that finds the game through 50 Steam libraries against a
          Windows program that only shows one message box, under the same Wine
 Usage: run_bench.py BENCH_BUILD WINDOWS_BUILD [parse|copy|run ...]"""
+import hashlib
 import json
 import os
 import shutil
@@ -151,6 +152,18 @@ def copy_bench_on(base, windows_base):
             make_patch(base / kind / "installer" / "archives", base / kind / "game_before", kind == "replacing")
         for program in ("patch_installer.exe", "patch_remove.exe"):
             shutil.copy(WIN_BUILD / program, base / kind / "installer")
+    # The replacing patch once more, expecting every original it replaces.
+    expecting = base / "expecting"
+    if not (expecting / "installer" / "archives" / "config.json").exists():
+        shutil.rmtree(expecting, ignore_errors=True)
+        shutil.copytree(base / "replacing" / "installer", expecting / "installer")
+        shutil.copytree(base / "replacing" / "game_before", expecting / "game_before")
+        config = json.loads((expecting / "installer" / "archives" / "config.json").read_text())
+        config["expects"] = {str(f.relative_to(expecting / "game_before")).replace("/", "\\"):
+                             hashlib.sha256(f.read_bytes()).hexdigest()
+                             for f in sorted((expecting / "game_before").rglob("*.bin"))}
+        (expecting / "installer" / "archives" / "config.json").write_text(json.dumps(config))
+    shutil.copy(WIN_BUILD / "patch_installer.exe", expecting / "installer")
     shutil.copy(WIN_BUILD / "tests" / "shell_copy_alone.exe", base)
     set_user_value("Software\\Wavelorn\\Bench copy", "InstallPath", windows_base + "\\game")
     game = base / "game"
@@ -172,8 +185,8 @@ def copy_bench_on(base, windows_base):
 
     keeper = subprocess.Popen([str(ROOT / "tools" / "wine-run"), str(WIN_BUILD / "tests" / "one_plain_box.exe")],
                               env=ENV, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    samples = {name: [] for name in ("shell copy alone", "patch_installer", "shell copy alone (new files)",
-                                     "patch_installer (new files)", "patch_remove")}
+    samples = {name: [] for name in ("shell copy alone", "patch_installer", "patch_installer (with expects)",
+                                     "shell copy alone (new files)", "patch_installer (new files)", "patch_remove")}
     try:
         time.sleep(2)
         for _ in range(5):
@@ -182,6 +195,8 @@ def copy_bench_on(base, windows_base):
             reset("replacing")
             samples["patch_installer"].append(program("replacing", "patch_installer.exe"))
             samples["patch_remove"].append(program("replacing", "patch_remove.exe"))
+            reset("replacing")
+            samples["patch_installer (with expects)"].append(program("expecting", "patch_installer.exe"))
             reset("new")
             samples["shell copy alone (new files)"].append(shell_alone("new"))
             reset("new")
@@ -199,6 +214,8 @@ def copy_bench_on(base, windows_base):
     print("copy (new files): installer / shell copy alone: "
           f"{results['patch_installer (new files)'] / results['shell copy alone (new files)']:.2f}x")
     print(f"remove: remover / shell copy alone: {results['patch_remove'] / results['shell copy alone']:.2f}x")
+    print("copy (with expects): installer / shell copy alone: "
+          f"{results['patch_installer (with expects)'] / results['shell copy alone']:.2f}x")
 
 
 def run_bench():

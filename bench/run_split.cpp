@@ -64,7 +64,7 @@ int wmain() {
     std::vector<patch_file> files;
     step("listing", [&] { files = collect_patch_files(archives); });
     step("plan and checks", [&] {
-        install_request request{*folder, archives, pair_patch_files(files, archives), config.keep_originals};
+        install_request request{*folder, archives, pair_patch_files(files, archives), config.keep_originals, {}};
         install_patch(request, journal, recovered.journal);
     });
     return 0;

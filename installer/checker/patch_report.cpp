@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <set>
 
 #include "common/ascii.hpp"
 #include "common/format.hpp"
@@ -122,6 +123,34 @@ void check_places(const patch_report_input& input, report_builder& report) {
     }
 }
 
+// Which files the patch says it was made for: a file without an expectation
+// while others have one may be a replaced file the author forgot.
+void check_expectations(const patch_report_input& input, report_builder& report) {
+    if (input.expected_places.empty()) return;
+    const case_fold fold = input.fold ? input.fold : case_fold([](std::wstring_view text) { return std::wstring(text); });
+    std::set<std::wstring> expected;
+    for (const std::wstring& place : input.expected_places) expected.insert(fold(place));
+    std::set<std::wstring> files;
+    for (const std::wstring& file : input.files) {
+        files.insert(fold(file));
+        if (expected.count(fold(file))) {
+            report.add(report_kind::note, format_template(L"expects: {} as the game's file the patch was made for", file));
+        } else {
+            report.add(report_kind::warning,
+                       format_template(L"{} has no expectation, while other files do: if it replaces a file of the "
+                                       L"game, run patch_check --expect-game again (a file the patch adds needs none)",
+                                       file));
+        }
+    }
+    for (const std::wstring& place : input.expected_places) {
+        if (!files.count(fold(place))) {
+            report.add(report_kind::warning,
+                       format_template(L"{}: config.json expects this file of the game, but the patch has no file there",
+                                       place));
+        }
+    }
+}
+
 void check_remover(const patch_report_input& input, report_builder& report) {
     if (input.remover_present) {
         report.add(report_kind::note, L"patch_remove.exe is beside the installer: players can remove the patch");
@@ -197,6 +226,7 @@ patch_report build_patch_report(const patch_report_input& input) {
         for (const std::wstring& place : *places) check_names(place, report);
     }
     check_places(input, report);
+    check_expectations(input, report);
     check_path_lengths(input, report);
     check_remover(input, report);
     return report.take();

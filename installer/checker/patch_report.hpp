@@ -18,6 +18,7 @@ struct patch_report_input {
     std::wstring game_name;            // from config.json, when it loaded
     std::wstring process_name;
     bool keep_originals = true;
+    std::vector<std::wstring> expected_places;  // what config.json's "expects" names
     bool remover_present = false;      // patch_remove.exe beside the installer
     std::vector<std::wstring> files;   // places below archives of the files the installer copies
     std::wstring listing_error;        // the listing's error, when archives could not be walked

@@ -35,6 +35,8 @@ enum class check_problem_kind {
     free_space_unreadable,  // the free space on `file`'s drive cannot be read: `system_text`
     not_enough_space,       // `needed` bytes, `available` free on `file`'s drive
     journal_unreadable,     // the journal `file` is of a kind this program cannot read
+    other_version,          // `file` is not the game's file the patch was made for (`missing`: not there);
+                            // `count` files differ in all
     // A removal:
     originals_discarded,    // the install deleted the original of `file` (keep_originals was off)
     game_changed,           // `file` is not as the install left it: the game has changed since
@@ -51,6 +53,8 @@ struct check_problem {
     std::wstring system_text = {};  // the system's own words for the error, where one is named
     std::uint64_t needed = 0;
     std::uint64_t available = 0;
+    std::size_t count = 0;
+    bool missing = false;
 };
 
 // Raised by every check before the first change: the game folder is as it

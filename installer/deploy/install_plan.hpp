@@ -11,6 +11,7 @@
 #include "installer/deploy/game_survey.hpp"
 #include "installer/deploy/install_record.hpp"
 #include "installer/deploy/plan.hpp"
+#include "installer/patch/expectations.hpp"
 #include "installer/patch/patch_pair.hpp"
 
 struct install_request {
@@ -18,6 +19,7 @@ struct install_request {
     std::wstring archives_folder;
     std::vector<patch_pair> files;
     bool keep_originals = true;
+    std::vector<expected_file> expects;  // the game files the patch was made for
 };
 
 struct install_plan {

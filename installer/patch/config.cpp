@@ -6,6 +6,8 @@
 
 #include "common/file_presence.hpp"
 #include "common/paths.hpp"
+#include "common/wtf8.hpp"
+#include "installer/patch/expectations.hpp"
 
 namespace {
 
@@ -29,6 +31,32 @@ void read_optional_member(const nlohmann::json& document, const char* key, bool&
     if (member != document.end()) field = member->get<bool>();
 }
 
+std::string type_name(const nlohmann::json& value) { return value.type_name(); }
+
+// Optional "expects": an object of plain places and SHA-256 hashes. The
+// places are judged as the checker prints them; the value of each must be
+// the hash as the checker writes it.
+void read_expectations(const nlohmann::json& document, installer_config& config) {
+    auto member = document.find("expects");
+    if (member == document.end()) return;
+    if (!member->is_object()) {
+        throw config_error("config.json's \"expects\" must be a JSON object that maps places of the game to SHA-256 "
+                           "hashes, but it is " + type_name(*member));
+    }
+    for (const auto& [place, hash] : member->items()) {
+        const std::optional<std::wstring> wide = from_wtf8(place);
+        if (!wide || !is_plain_place(*wide)) {
+            throw config_error("config.json's \"expects\" names \"" + place +
+                               "\", which is no plain place below the game folder (such as \"data\\\\level.pak\")");
+        }
+        if (!hash.is_string() || !is_sha256_hex(hash.get<std::string>())) {
+            throw config_error("config.json's \"expects\" gives \"" + place +
+                               "\" no SHA-256 (64 lowercase hex digits in a JSON string)");
+        }
+        config.expects.emplace_back(place, hash.get<std::string>());
+    }
+}
+
 }  // namespace
 
 std::wstring config_file_path(const std::wstring& archives_folder) {
@@ -43,6 +71,7 @@ installer_config read_installer_config(const nlohmann::json& document) {
     read_member(document, "registry_key", config.registry_key);
     read_member(document, "steam_id", config.steam_id);
     read_optional_member(document, "keep_originals", config.keep_originals);
+    read_expectations(document, config);
     return config;
 }
 

@@ -3,14 +3,20 @@
 // the patch's author what to mend before shipping. It writes nothing, reads
 // neither the registry nor Steam, and shows no box. Status 0: ready to ship;
 // 1: not.
+// patch_check [FOLDER] --expect-game GAME: writes into FOLDER's
+// archives\config.json what the patch expects of the game, from the
+// unpatched game folder GAME (status 0: written; 1: nothing written).
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "common/paths.hpp"
 #include "common/windows/utf16.hpp"
 #include "common/wtf8.hpp"
 #include "installer/checker/patch_report.hpp"
+#include "installer/checker/windows/expect_game.hpp"
 #include "installer/checker/windows/gather_report_input.hpp"
 #include "installer/run/windows/module_path.hpp"
 
@@ -56,10 +62,25 @@ int wmain(int argc, wchar_t** argv) {
     ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     int status = 1;
     try {
-        const std::wstring folder = argc > 1 ? std::wstring(argv[1]) : paths::parent(module_path());
-        const patch_report report = build_patch_report(gather_report_input(folder));
-        print(render_patch_report(report));
-        status = report.ready() ? 0 : 1;
+        std::vector<std::wstring> arguments(argv + 1, argv + argc);
+        std::optional<std::wstring> game;
+        for (std::size_t i = 0; i < arguments.size(); ++i) {
+            if (arguments[i] == L"--expect-game" && i + 1 < arguments.size()) {
+                game = arguments[i + 1];
+                arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(i), arguments.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+                break;
+            }
+        }
+        const std::wstring folder = !arguments.empty() ? arguments.front() : paths::parent(module_path());
+        if (game) {
+            const expect_game_outcome outcome = write_expectations(folder, *game);
+            print(outcome.report);
+            status = outcome.written ? 0 : 1;
+        } else {
+            const patch_report report = build_patch_report(gather_report_input(folder));
+            print(render_patch_report(report));
+            status = report.ready() ? 0 : 1;
+        }
     } catch (const std::exception& error) {
         print(L"problem: the check could not be made: " + utf8_to_utf16(error.what()) + L"\nnot ready to ship\n");
     }

@@ -90,6 +90,17 @@ std::wstring problem_error(const check_problem& p) {
     case check_problem_kind::journal_unreadable:
         return L"the game folder holds a patch journal of a kind this program cannot read: a newer version of the "
                L"patch installer wrote it";
+    case check_problem_kind::other_version: {
+        std::wstring text = p.missing ? L"this patch was made for another version of the game: this file, which the "
+                                        L"patch was made to replace, is not in the game folder"
+                                      : L"this patch was made for another version of the game: this file is not the "
+                                        L"one the patch was made for";
+        if (p.count > 1) {
+            text += format_template(L" ({} files differ from those the patch was made for)",
+                                    static_cast<std::uint32_t>(p.count));
+        }
+        return text;
+    }
     case check_problem_kind::originals_discarded:
         return L"this patch was installed without keeping the game's original files (its author turned that off), "
                L"so it cannot be removed";
@@ -142,6 +153,8 @@ std::wstring problem_advice(const check_problem& p) {
         return advice_download_again;
     case check_problem_kind::not_enough_space:
         return L"Free up space on that drive, then run the patch again.";
+    case check_problem_kind::other_version:
+        return L"Update the game through Steam, or get the version of the patch made for your game.";
     case check_problem_kind::journal_unreadable:
         return L"Run the newest version of this patch, or of its remover, on this game.";
     case check_problem_kind::originals_discarded:

@@ -6,6 +6,8 @@
 #include <functional>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 #include "tests/e2e/scenario.hpp"
 
 namespace {
@@ -200,6 +202,89 @@ TEST(patch_check, reports_what_the_installer_would_do_and_whether_the_patch_may_
         // It writes nothing.
         EXPECT_EQ(snapshot(folder), before);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The author's own unpatched game: the checker writes what the patch
+// expects of it, keeping every other member of config.json as it was; the
+// installer then installs over that game, and a game that lacks a replaced
+// file is refused before anything is written.
+TEST(patch_check, expect_game_writes_what_the_patch_expects_and_nothing_else) {
+    const fs::path kit = L"C:\\e2e\\expect_kit";
+    const fs::path author_game = L"C:\\e2e\\expect_game";
+    remove_tree(kit);
+    remove_tree(author_game);
+    fs::create_directories(kit / L"archives");
+    fs::copy_file(built_patch_check(), kit / L"patch_check.exe");
+    const std::string config = "{\n  \"steam_id\": \"4000\",\n  \"note\": \"the author's own\",\n  \"game_name\": \"Sample "
+                               "Game\",\n  \"process_name\": \"SampleGame.exe\",\n  \"data_directory\": \"data\",\n  "
+                               "\"registry_key\": \"e2e expect_game\",\n  \"keep_originals\": true,\n  \"level\": 2.5\n}\n";
+    write_file(kit / L"archives" / L"config.json", config);
+    write_file(kit / L"archives" / L"a.txt", "patched a");
+    write_file(kit / L"archives" / L"data" / L"b.txt", "patched b");
+    write_file(kit / L"archives" / L"data" / L"new.txt", "a file the patch adds");
+    write_file(author_game / L"a.txt", "original a");
+    write_file(author_game / L"data" / L"b.txt", "original b");
+    const tree_snapshot game_before = snapshot(author_game);
+
+    const captured_run run = run_capturing(L"\"" + (kit / L"patch_check.exe").wstring() + L"\" \"" + kit.wstring() +
+                                           L"\" --expect-game \"" + author_game.wstring() + L"\"");
+    EXPECT_EQ(run.exit_code, 0u) << run.output;
+    const std::vector<std::string> lines = lines_of(run.output);
+    for (const std::string& expected :
+         {std::string("expect: a.txt 99124f806bc3b419d37ac573192acec5823aaa1c508f7eea1a6aec21d8cc291a"),
+          std::string("expect: data\\b.txt 0063d7660ed630e73ec1d8055051ed757ced9d3051795edb45b65dda0bd5d4ad"),
+          std::string("wrote archives\\config.json: \"expects\" lists 2 files of the game (patch_check writes only "
+                      "when asked with --expect-game)")}) {
+        EXPECT_NE(std::find(lines.begin(), lines.end(), expected), lines.end()) << expected << "\nin:\n" << run.output;
+    }
+    EXPECT_EQ(snapshot(author_game), game_before);
+    // Every other member is kept, in its order and with its value.
+    const nlohmann::ordered_json written = nlohmann::ordered_json::parse(read_file(kit / L"archives" / L"config.json"));
+    const nlohmann::ordered_json original = nlohmann::ordered_json::parse(config);
+    std::vector<std::string> keys;
+    for (const auto& [key, value] : written.items()) keys.push_back(key);
+    EXPECT_EQ(keys, (std::vector<std::string>{"steam_id", "note", "game_name", "process_name", "data_directory",
+                                              "registry_key", "keep_originals", "level", "expects"}));
+    for (const auto& [key, value] : original.items()) EXPECT_EQ(written[key], value) << key;
+
+    // The normal check reports the expectations, and the file without one.
+    const captured_run check = run_capturing(L"\"" + (kit / L"patch_check.exe").wstring() + L"\"");
+    const std::vector<std::string> report = lines_of(check.output);
+    for (const std::string& expected :
+         {std::string("expects: a.txt as the game's file the patch was made for"),
+          std::string("warning: data\\new.txt has no expectation, while other files do: if it replaces a file of the "
+                      "game, run patch_check --expect-game again (a file the patch adds needs none)")}) {
+        EXPECT_NE(std::find(report.begin(), report.end(), expected), report.end()) << expected << "\nin:\n" << check.output;
+    }
+
+    // The installer takes the written config, over that very game.
+    scenario s(L"expect_install");
+    s.installer_folder = kit;
+    s.install_executable();
+    registered_game registration("e2e expect_game", author_game.wstring());
+    expect_installed(s.run());
+    EXPECT_EQ(read_file(author_game / L"data" / L"b.txt"), "patched b");
+
+    // A game that lacks a file the patch expects: said, and nothing written.
+    const fs::path other_game = L"C:\\e2e\\expect_other";
+    remove_tree(other_game);
+    write_file(other_game / L"a.txt", "original a");
+    const std::string config_before = read_file(kit / L"archives" / L"config.json");
+    const captured_run lacking = run_capturing(L"\"" + (kit / L"patch_check.exe").wstring() + L"\" \"" +
+                                               kit.wstring() + L"\" --expect-game \"" + other_game.wstring() + L"\"");
+    EXPECT_EQ(lacking.exit_code, 1u);
+    const std::vector<std::string> refused = lines_of(lacking.output);
+    EXPECT_NE(std::find(refused.begin(), refused.end(),
+                        "problem: the game folder lacks data\\b.txt, which the patch replaces (config.json expects it): "
+                        "is this the game's folder, unpatched?"),
+              refused.end())
+        << lacking.output;
+    EXPECT_EQ(refused.back(), "nothing was written");
+    EXPECT_EQ(read_file(kit / L"archives" / L"config.json"), config_before);
 }
 
 }  // namespace

@@ -34,6 +34,7 @@ patch_report_input gather_report_input(const std::wstring& folder) {
         input.game_name = utf8_to_utf16(config.game_name);
         input.process_name = utf8_to_utf16(config.process_name);
         input.keep_originals = config.keep_originals;
+        for (const auto& [place, hash] : config.expects) input.expected_places.push_back(utf8_to_utf16(place));
     } catch (const std::exception& error) {
         input.config_error = utf8_to_utf16(error.what());  // as the installer's box shows it
     }

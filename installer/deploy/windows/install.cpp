@@ -3,8 +3,11 @@
 // put back.
 #include "installer/deploy/windows/install.hpp"
 
+#include "common/paths.hpp"
+#include "installer/deploy/version_check.hpp"
 #include "installer/deploy/windows/check_system.hpp"
 #include "installer/deploy/windows/live_run.hpp"
+#include "installer/deploy/windows/sha256_file.hpp"
 #include "installer/deploy/windows/stages.hpp"
 #include "installer/deploy/windows/survey_game.hpp"
 
@@ -35,8 +38,16 @@ std::optional<change_failure> set_aside_copy_verify(live_run& live, std::vector<
 
 change_result install_patch(const install_request& request, journal_file& journal, const journal_contents& contents) {
     const std::wstring& game = request.game_folder;
-    const install_plan plan = plan_install(request, installed_record(contents), survey_game(game, places_to_survey(request)),
-                                           windows_case_fold());
+    const install_record record = installed_record(contents);
+    std::vector<std::wstring> places = places_to_survey(request);
+    for (std::wstring& place : places_to_survey(request.expects, record)) places.push_back(std::move(place));
+    const case_fold fold = windows_case_fold();
+    const game_survey survey = survey_game(game, places);
+    const install_plan plan = plan_install(request, record, survey, fold);
+    // A patch made for another version of the game stops here; without
+    // "expects" nothing is hashed.
+    check_expectations(game, request.expects, record, survey, fold,
+                       [&](const std::wstring& place) { return sha256_of_file(paths::child(game, place)); });
     for (const planned_file& file : plan.run.files) check_source(file.source, file.source_stamp.size);
     std::vector<file_handle> originals = open_files_to_move(game, plan.run, plan.read_only);
     check_receiving_folders(game, plan.receiving_folders);

@@ -27,6 +27,7 @@ exit_status install_sequence(run_progress& progress) {
     request.archives_folder = game->archives_folder;
     request.files = pair_patch_files(files, game->archives_folder);
     request.keep_originals = game->config.keep_originals;
+    for (const auto& [place, sha256] : game->config.expects) request.expects.push_back({place, sha256});
     const change_result result = install_patch(request, *game->journal, game->recovered.journal);
     switch (result.status) {
     case change_status::done:

@@ -70,3 +70,43 @@ TEST(config_file_path, is_joined_with_one_separator) {
 }
 
 }  // namespace
+
+namespace {
+
+const char* const five = R"("game_name":"g","process_name":"p.exe","data_directory":"d","registry_key":"k","steam_id":"1")";
+
+TEST(read_installer_config, expects_maps_plain_places_to_sha256) {
+    const std::string hash(64, 'a');
+    const installer_config config = read_installer_config(json::parse(
+        std::string("{") + five + R"(,"expects":{"data\\level.pak":")" + hash + R"(","readme.txt":")" + hash + "\"}}"));
+    ASSERT_EQ(config.expects.size(), 2u);
+    EXPECT_EQ(config.expects[0], (std::pair<std::string, std::string>{"data\\level.pak", hash}));
+    EXPECT_TRUE(read_installer_config(json::parse(std::string("{") + five + "}")).expects.empty());
+}
+
+TEST(read_installer_config, expects_of_the_wrong_shape_is_a_configuration_error) {
+    const std::string hash(64, 'a');
+    const std::pair<std::string, const char*> cases[] = {
+        {R"([])", "\"expects\" must be a JSON object that maps places of the game to SHA-256 hashes, but it is array"},
+        {R"("data\\a.pak")", "but it is string"},
+        {R"({"data\\a.pak": 42})", "gives \"data\\a.pak\" no SHA-256"},
+        {R"({"data\\a.pak": ")" + hash.substr(1) + "\"}", "gives \"data\\a.pak\" no SHA-256"},
+        {R"({"data\\a.pak": ")" + std::string(64, 'A') + "\"}", "no SHA-256 (64 lowercase hex digits in a JSON string)"},
+        {R"({"C:\\data\\a.pak": ")" + hash + "\"}", "names \"C:\\data\\a.pak\", which is no plain place"},
+        {R"({"data/a.pak": ")" + hash + "\"}", "names \"data/a.pak\", which is no plain place"},
+        {R"({"..\\a.pak": ")" + hash + "\"}", "which is no plain place"},
+        {R"({"\\a.pak": ")" + hash + "\"}", "which is no plain place"},
+        {R"({"": ")" + hash + "\"}", "which is no plain place"},
+        {R"({"data\\CON.txt": ")" + hash + "\"}", "which is no plain place"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        const std::string document = std::string("{") + five + ",\"expects\":" + c.first + "}";
+        const std::string message = c.second;
+        expect_error_that<config_error>(
+            [&] { read_installer_config(json::parse(document)); },
+            [&](const config_error& e) { EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what(); });
+    }
+}
+
+}  // namespace

@@ -1,0 +1,34 @@
+#include "installer/patch/expectations.hpp"
+
+#include "common/paths.hpp"
+#include "installer/patch/path_rules.hpp"
+
+bool is_plain_place(std::wstring_view place) {
+    if (place.empty() || place.find(L'/') != std::wstring_view::npos || place.front() == L'\\' ||
+        place.back() == L'\\' || place.find(L"\\\\") != std::wstring_view::npos) {
+        return false;
+    }
+    for (std::wstring_view element : paths::elements(place)) {
+        if (element == L"." || element == L".." || find_name_fault(element) != path_fault::none) return false;
+    }
+    return true;
+}
+
+bool is_sha256_hex(std::string_view hash) {
+    if (hash.size() != 64) return false;
+    for (char c : hash) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+    }
+    return true;
+}
+
+std::string hex_of(const unsigned char* bytes, std::size_t count) {
+    static constexpr char digits[] = "0123456789abcdef";
+    std::string hex;
+    hex.reserve(count * 2);
+    for (std::size_t i = 0; i < count; ++i) {
+        hex += digits[bytes[i] >> 4];
+        hex += digits[bytes[i] & 0x0F];
+    }
+    return hex;
+}
