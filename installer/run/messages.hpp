@@ -19,6 +19,9 @@ inline constexpr std::wstring_view patch_installed_text = L"Patch installed. Hav
 // its box.
 inline constexpr wchar_t advice_download_again[] =
     L"The patch download is incomplete or damaged: download it again, or contact the patch's author.";
+inline constexpr wchar_t advice_extract_first[] =
+    L"The patch was started from inside its download. Extract all files of the download to a folder first (in "
+    L"Windows, right-click the downloaded file and choose \"Extract All\"), then run the patch from that folder.";
 inline constexpr wchar_t advice_restart_steam[] =
     L"Start Steam once so that it rewrites its files, then run the patch again.";
 inline constexpr wchar_t advice_damaged_patch[] = L"The patch is damaged: contact its author.";

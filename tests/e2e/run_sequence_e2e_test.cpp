@@ -101,20 +101,46 @@ TEST_F(run_sequence, configuration_files_are_accepted_or_end_the_run_with_status
     }
 }
 
+// Without "archives" beside it, the box names where it looked. Started from
+// a zip's temporary folder (as Windows starts a program inside a zip), it
+// asks for the download to be extracted first, not downloaded again.
 TEST_F(run_sequence, an_installer_without_its_archives_folder_says_where_it_looked) {
-    scenario s(L"no_archives");
-    s.install_executable();
-    fs::remove_all(s.archives());
-    const tree_snapshot before = snapshot(s.root);
-    watched_run run = s.run();
-    expect_single_plain_box(run);
-    EXPECT_EQ(run.exit_code, 3u);
-    const std::wstring& text = run.boxes.at(0).text;
-    EXPECT_NE(text.find(L"File: " + (s.archives() / L"config.json").wstring() + L"\n"), std::wstring::npos) << text;
-    EXPECT_NE(text.find(L"Error: config.json was not found: there is no folder \"archives\" beside the installer"),
-              std::wstring::npos)
-        << text;
-    EXPECT_EQ(snapshot(s.root), before);
+    struct folder_case {
+        const wchar_t* installer_folder;  // below the scenario's root
+        const wchar_t* advice;
+        const wchar_t* not_advised;
+    };
+    const folder_case cases[] = {
+        {L"installer", L"The patch download is incomplete or damaged: download it again", L"Extract all files"},
+        {L"Temp1_Starfall Patch 1.2.zip",
+         L"The patch was started from inside its download. Extract all files of the download to a folder first (in "
+         L"Windows, right-click the downloaded file and choose \"Extract All\"), then run the patch from that folder.",
+         L"download it again"},
+        {L"Temp1_Starfall Patch 1.2.zip\\Starfall Patch", L"Extract all files of the download", L"download it again"},
+    };
+    for (const folder_case& c : cases) {
+        SCOPED_TRACE(to_utf8(c.installer_folder));
+        scenario s(L"no_archives");
+        fs::remove_all(s.archives());
+        s.installer_folder = s.root / c.installer_folder;
+        s.install_executable();
+        const tree_snapshot before = snapshot(s.root);
+        for (bool remover : {false, true}) {
+            watched_run run = remover ? s.run_remover() : s.run();
+            expect_single_plain_box(run);
+            EXPECT_EQ(run.exit_code, 3u);
+            const std::wstring& text = run.boxes.at(0).text;
+            EXPECT_NE(text.find(L"File: " + (s.archives() / L"config.json").wstring() + L"\n"), std::wstring::npos)
+                << text;
+            EXPECT_NE(text.find(L"Error: config.json was not found: there is no folder \"archives\" beside the "
+                                L"installer"),
+                      std::wstring::npos)
+                << text;
+            EXPECT_NE(text.find(c.advice), std::wstring::npos) << text;
+            EXPECT_EQ(text.find(c.not_advised), std::wstring::npos) << text;
+            EXPECT_EQ(snapshot(s.root), before);
+        }
+    }
 }
 
 TEST_F(run_sequence, game_name_fills_the_message_as_written) {

@@ -2,9 +2,12 @@
 
 #include <filesystem>
 
+#include "common/file_presence.hpp"
 #include "common/paths.hpp"
 #include "common/windows/utf16.hpp"
 #include "installer/patch/config.hpp"
+#include "installer/run/config_words.hpp"
+#include "installer/run/opened_archive.hpp"
 #include "installer/run/windows/message_box.hpp"
 #include "installer/run/windows/module_path.hpp"
 #include "installer/run/windows/process_check.hpp"
@@ -46,10 +49,16 @@ void report_failure(const run_progress& progress, const std::exception* error) {
 std::optional<prepared_game> prepare_game(run_progress& progress, exit_status& ended) {
     prepared_game game;
     progress.enter(L"finding the installer's own folder", advice_move_patch);
-    game.archives_folder = paths::join(paths::parent(module_path()), L"archives");
+    const std::wstring own_folder = paths::parent(module_path());
+    game.archives_folder = paths::join(own_folder, L"archives");
 
-    progress.enter(L"reading the configuration", advice_download_again, config_file_path(game.archives_folder));
-    game.config = load_installer_config(game.archives_folder);
+    // Started from inside the download, it has no "archives" beside it: a
+    // download again would end the same way.
+    const bool from_inside_download =
+        is_opened_archive_folder(own_folder) && is_missing(std::filesystem::path(game.archives_folder));
+    progress.enter(L"reading the configuration", from_inside_download ? advice_extract_first : advice_download_again,
+                   config_file_path(game.archives_folder));
+    game.config = load_config_or_explain(game.archives_folder);
     // The boxes of a running or missing game are the installer's, whichever program shows them.
     const std::wstring installer_caption = caption_for(game.config, caption_template);
     game.caption = progress.speaker == program::installer ? installer_caption
