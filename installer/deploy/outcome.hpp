@@ -17,6 +17,8 @@ enum class failure_kind {
     shell_failed,         // the shell copy returned `shell_result`
     shell_aborted,        // the shell copy reported that it skipped or cancelled something
     not_arrived,          // `file` did not arrive complete
+    out_of_room,          // the copy filled the game's drive; the patch needs `needed` bytes there
+    out_of_entries,       // the drive could hold no more files; the patch makes `needed` of them
     restore_failed,       // a removal: the original `file` could not get its place back: `system_text`
     unexpected,           // anything else: `system_text`
 };
@@ -26,6 +28,7 @@ struct change_failure {
     std::wstring file = {};
     std::uint32_t shell_result = 0;
     std::wstring system_text = {};
+    std::uint64_t needed = 0;
 };
 
 enum class change_status {

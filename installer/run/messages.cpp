@@ -1,5 +1,6 @@
 #include "installer/run/messages.hpp"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -8,11 +9,19 @@
 
 namespace {
 
+// A path as a box shows it: with one kind of separator, whatever mix the
+// registry or Steam's files gave it. The log keeps it as it was.
+std::wstring shown_path(std::wstring_view path) {
+    std::wstring shown(path);
+    std::replace(shown.begin(), shown.end(), L'/', L'\\');
+    return shown;
+}
+
 // Up to five paths, one per line, and how many more there are.
 std::wstring path_list(const std::vector<std::wstring>& paths) {
     constexpr std::size_t shown = 5;
     std::wstring list;
-    for (std::size_t i = 0; i < paths.size() && i < shown; ++i) list += L"\n" + paths[i];
+    for (std::size_t i = 0; i < paths.size() && i < shown; ++i) list += L"\n" + shown_path(paths[i]);
     if (paths.size() > shown) {
         list += format_template(L"\nand {} more", static_cast<std::uint32_t>(paths.size() - shown));
     }
@@ -31,6 +40,13 @@ std::wstring failure_cause(const change_failure& failure) {
         return L"it was cancelled, or a file was skipped";
     case failure_kind::not_arrived:
         return L"a file did not arrive complete";
+    case failure_kind::out_of_room:
+        return format_template(L"the game's drive ran out of room (the patch needs {} there)",
+                               std::wstring_view(describe_bytes(failure.needed, rounding::up)));
+    case failure_kind::out_of_entries:
+        return format_template(L"the game's drive ran out of room for new files and folders, though it may have "
+                               L"free space (the patch makes {} of them there)",
+                               std::wstring_view(std::to_wstring(failure.needed)));
     case failure_kind::restore_failed:
         return L"this original file could not get its name back: " + failure.system_text;
     case failure_kind::unexpected:
@@ -45,7 +61,7 @@ std::wstring failed_opening(program speaker, const change_failure& failure) {
         speaker == program::installer
             ? format_template(L"The patch could not be installed, because the copy failed: {}.", std::wstring_view(cause))
             : format_template(L"The patch could not be removed: {}.", std::wstring_view(cause));
-    if (!failure.file.empty()) text += format_template(L"\n\nFile: {}", std::wstring_view(failure.file));
+    if (!failure.file.empty()) text += format_template(L"\n\nFile: {}", std::wstring_view(shown_path(failure.file)));
     return text;
 }
 
@@ -103,7 +119,7 @@ std::wstring run_failure_text(std::wstring_view step, std::wstring_view file, st
                               std::wstring_view advice, program speaker, bool earlier_run_undone) {
     std::wstring text = format_template(L"The patch could not be {}: {} failed.",
                                         std::wstring_view(speaker == program::installer ? L"installed" : L"removed"), step);
-    if (!file.empty()) text += format_template(L"\n\nFile: {}", file);
+    if (!file.empty()) text += format_template(L"\n\nFile: {}", std::wstring_view(shown_path(file)));
     text += format_template(L"\n\nError: {}", error);
     if (earlier_run_undone) {
         text += speaker == program::installer ? L"\n\nNothing was copied." : L"\n\nNothing else was changed.";

@@ -2,6 +2,8 @@
 // the prefix set-up: a disk that fills up (T:), a volume whose file times end
 // in 2038 (Y:), and folders nobody may write to (W:). Without them each case
 // says it was skipped.
+#include <future>
+
 #include "tests/e2e/game_case.hpp"
 
 namespace {
@@ -106,10 +108,47 @@ TEST_F(special_drive_full_disk, a_drive_that_runs_out_of_entries_part_way_is_put
     leave_free_entries(4);
     const tree_snapshot before = snapshot(game);
     watched_run run = s.run();
-    expect_box(run, 4, {L"because the copy failed", L"The game folder is as it was before"});
+    expect_box(run, 4,
+               {L"because the copy failed: the game's drive ran out of room for new files and folders, though it may "
+                L"have free space (the patch makes 5 of them there)",
+                L"The game folder is as it was before"});
     EXPECT_EQ(snapshot(game), before);
 }
 
+
+// Another program fills the drive while the copy runs: the box says the
+// drive ran out of room, and how much the patch needs, not the shell's code.
+TEST_F(special_drive_full_disk, a_drive_another_program_fills_during_the_copy_is_put_back) {
+    run_until_interfered([&] {
+        scenario& s = make_on_drive(L"filled_during_copy");
+        // Files of four pages each, enough of them for the copy to be caught part way.
+        constexpr int count = 50;
+        const std::string patch_file(16 * 1024, 'p');
+        for (int i = 0; i < count; ++i) {
+            write_file(s.archives() / (std::to_wstring(i) + L".pak"), patch_file);
+            write_file(game / (std::to_wstring(i) + L".pak"), "original");
+        }
+        const tree_snapshot before = snapshot(game);
+        const fs::path release = L"C:\\e2e_reports\\release_filled_during_copy";
+        fs::remove(release);
+        // The run goes on in slices once its copy began.
+        interference freezer({L"after", (game / L"patch-journal.txt").wstring(), L"set aside", L"arrival",
+                              game.wstring(), std::to_wstring(patch_file.size()), std::to_wstring(count), L"freeze-until",
+                              release.wstring()});
+        std::future<watched_run> running = std::async(std::launch::async, [&] { return s.run(); });
+        const bool frozen = freezer.wait_until_frozen();
+        if (frozen) leave_free_bytes(0);
+        write_file(release, "");
+        watched_run run = running.get();
+        fs::remove(base / L"filler.bin");
+        if (!frozen) return false;
+        expect_box(run, 4,
+                   {L"because the copy failed: the game's drive ran out of room (the patch needs 804.0 KB there)",
+                    L"The game folder is as it was before"});
+        EXPECT_EQ(snapshot(game), before);
+        return true;
+    });
+}
 
 // On Y:, an ext2 volume with 128-byte inodes, whose file times end in 2038.
 class special_drive_times : public game_case {

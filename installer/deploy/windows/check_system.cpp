@@ -7,6 +7,7 @@
 #include "installer/deploy/check_problem.hpp"
 #include "installer/deploy/disk_space.hpp"
 #include "installer/deploy/journal_format.hpp"
+#include "installer/deploy/windows/drive_room.hpp"
 
 namespace {
 
@@ -16,16 +17,6 @@ namespace {
 }
 
 bool is_held(DWORD error) { return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION; }
-
-std::uint64_t cluster_size(const std::wstring& folder) {
-    std::wstring root(MAX_PATH + 1, L'\0');
-    DWORD sectors_per_cluster = 0, bytes_per_sector = 0, free_clusters = 0, clusters = 0;
-    if (::GetVolumePathNameW(folder.c_str(), root.data(), static_cast<DWORD>(root.size())) &&
-        ::GetDiskFreeSpaceW(root.c_str(), &sectors_per_cluster, &bytes_per_sector, &free_clusters, &clusters)) {
-        return std::uint64_t{sectors_per_cluster} * bytes_per_sector;
-    }
-    return 4096;  // the usual NTFS cluster
-}
 
 }  // namespace
 
@@ -93,7 +84,7 @@ void check_receiving_folders(const std::wstring& game_folder, const std::vector<
     }
 }
 
-void check_space(const std::wstring& game_folder, const run_plan& plan, std::uint64_t journal_bytes) {
+std::uint64_t check_space(const std::wstring& game_folder, const run_plan& plan, std::uint64_t journal_bytes) {
     ULARGE_INTEGER available{}, total{}, free{};
     if (!::GetDiskFreeSpaceExW(game_folder.c_str(), &available, &total, &free)) {
         stop(check_problem_kind::free_space_unreadable, game_folder, ::GetLastError());
@@ -108,4 +99,5 @@ void check_space(const std::wstring& game_folder, const run_plan& plan, std::uin
         throw stopped_before_change({check_problem_kind::not_enough_space, game_folder, {}, path_fault::none, 0, 0, {},
                                      needed, available.QuadPart});
     }
+    return needed;
 }

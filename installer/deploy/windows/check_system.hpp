@@ -28,5 +28,5 @@ void check_receiving_folders(const std::wstring& game_folder, const std::vector<
 
 // Raises stopped_before_change when the drive cannot take every file of the
 // patch beside what it replaces, each in whole clusters, the new folders,
-// and the journal of `journal_bytes`.
-void check_space(const std::wstring& game_folder, const run_plan& plan, std::uint64_t journal_bytes);
+// and the journal of `journal_bytes`. Returns the bytes it needs.
+std::uint64_t check_space(const std::wstring& game_folder, const run_plan& plan, std::uint64_t journal_bytes);

@@ -6,6 +6,7 @@
 #include "common/paths.hpp"
 #include "installer/deploy/version_check.hpp"
 #include "installer/deploy/windows/check_system.hpp"
+#include "installer/deploy/windows/drive_room.hpp"
 #include "installer/deploy/windows/live_run.hpp"
 #include "installer/deploy/windows/sha256_file.hpp"
 #include "installer/deploy/windows/stages.hpp"
@@ -13,7 +14,27 @@
 
 namespace {
 
-std::optional<change_failure> set_aside_copy_verify(live_run& live, std::vector<file_handle>& originals) {
+// A copy that filled the drive is told as that: the shell's own code says
+// only that it stopped.
+change_failure copy_failure(const live_run& live, change_failure failure, std::uint64_t patch_needs) {
+    const run_plan& plan = live.run.plan;
+    switch (judge_drive_after_failure(look_at_drive(live.game_folder, plan))) {
+    case drive_shortage::room:
+        failure.kind = failure_kind::out_of_room;
+        failure.needed = patch_needs;
+        break;
+    case drive_shortage::entries:
+        failure.kind = failure_kind::out_of_entries;
+        failure.needed = plan.files.size() + plan.folders.size();
+        break;
+    case drive_shortage::none:
+        break;
+    }
+    return failure;
+}
+
+std::optional<change_failure> set_aside_copy_verify(live_run& live, std::vector<file_handle>& originals,
+                                                    std::uint64_t patch_needs) {
     const std::wstring& game = live.game_folder;
     const run_plan& plan = live.run.plan;
     if (std::optional<change_failure> failure = set_aside(game, plan, originals)) return failure;
@@ -21,12 +42,15 @@ std::optional<change_failure> set_aside_copy_verify(live_run& live, std::vector<
     // Every file the patch replaces waits under its aside name; each
     // destination is free.
     const shell_report shell = shell_copy(game, plan);
-    if (shell.result != 0) return change_failure{failure_kind::shell_failed, {}, static_cast<std::uint32_t>(shell.result)};
-    if (shell.aborted) return change_failure{failure_kind::shell_aborted};
+    if (shell.result != 0) {
+        return copy_failure(live, {failure_kind::shell_failed, {}, static_cast<std::uint32_t>(shell.result)},
+                            patch_needs);
+    }
+    if (shell.aborted) return copy_failure(live, {failure_kind::shell_aborted}, patch_needs);
     pass(live, run_stage::copied);
     // The shell is done: whatever stands at a destination is the copy's.
     const verification verified = verify_copy(game, plan);
-    if (verified.incomplete) return change_failure{failure_kind::not_arrived, *verified.incomplete};
+    if (verified.incomplete) return copy_failure(live, {failure_kind::not_arrived, *verified.incomplete}, patch_needs);
     live.journal.append(written_records(verified.other_times));
     live.run.written = verified.other_times;
     pass(live, run_stage::verified);
@@ -51,9 +75,9 @@ change_result install_patch(const install_request& request, journal_file& journa
     for (const planned_file& file : plan.run.files) check_source(file.source, file.source_stamp.size);
     std::vector<file_handle> originals = open_files_to_move(game, plan.run, plan.read_only);
     check_receiving_folders(game, plan.receiving_folders);
-    check_space(game, plan.run, journal_header().size() + plan_records(plan.run).size());
+    const std::uint64_t patch_needs = check_space(game, plan.run, journal_header().size() + plan_records(plan.run).size());
     // Checked: nothing has changed yet, and nothing foreseeable stands in the way.
     if (plan.run.files.empty()) return {};
     live_run live = start_run(game, journal, contents, plan.run);
-    return run_and_keep(live, [&] { return set_aside_copy_verify(live, originals); });
+    return run_and_keep(live, [&] { return set_aside_copy_verify(live, originals, patch_needs); });
 }

@@ -19,6 +19,12 @@ TEST(messages, run_failure_names_step_file_and_error_then_advises) {
     EXPECT_EQ(run_failure_text(L"checking", L"", L"boom", L""),
               L"The patch could not be installed: checking failed.\n\nError: boom\n\n"
               L"Nothing was copied; the game is unchanged.");
+    // A path as the registry gave it, with both separators, is shown with one.
+    EXPECT_EQ(run_failure_text(L"searching", L"c:/program files (x86)/steam\\steamapps\\libraryfolders.vdf",
+                               L"a/b", L""),
+              L"The patch could not be installed: searching failed.\n\nFile: c:\\program files "
+              L"(x86)\\steam\\steamapps\\libraryfolders.vdf\n\nError: a/b\n\nNothing was copied; the game is "
+              L"unchanged.");
 }
 
 std::vector<std::wstring> numbered(const std::wstring& stem, int count) {
@@ -58,9 +64,22 @@ TEST(messages, boxes_after_the_first_change_name_the_file_and_list_what_is_left)
         {"put back, no file", copy_put_back_text(shell_failed),
          L"The patch could not be installed, because the copy failed: Windows reported error 0x000004c7." +
              put_back_tail},
+        {"put back, the drive full", copy_put_back_text({failure_kind::out_of_room, L"", 0x4c7, L"", 1288 * 1024}),
+         L"The patch could not be installed, because the copy failed: the game's drive ran out of room (the patch "
+         L"needs 1.3 MB there)." +
+             put_back_tail},
+        {"put back, the drive out of entries", copy_put_back_text({failure_kind::out_of_entries, L"", 0x4c7, L"", 5}),
+         L"The patch could not be installed, because the copy failed: the game's drive ran out of room for new files "
+         L"and folders, though it may have free space (the patch makes 5 of them there)." +
+             put_back_tail},
         {"put back, the file that could not be set aside", copy_put_back_text(set_aside_failed),
          L"The patch could not be installed, because the copy failed: the original of this file could not be set "
          L"aside: Access denied.\n\nFile: C:\\G\\a.dll" +
+             put_back_tail},
+        {"put back, a file named with both separators",
+         copy_put_back_text({failure_kind::not_arrived, L"D:/Games/Sample Game\\b.pak"}),
+         L"The patch could not be installed, because the copy failed: a file did not arrive complete.\n\nFile: "
+         L"D:\\Games\\Sample Game\\b.pak" +
              put_back_tail},
         {"put back, the file that did not arrive", copy_put_back_text(unverified),
          L"The patch could not be installed, because the copy failed: a file did not arrive complete.\n\nFile: "
