@@ -7,9 +7,11 @@
 #include "common/ascii.hpp"
 #include "common/format.hpp"
 #include "common/paths.hpp"
+#include "common/wtf8.hpp"
 #include "installer/deploy/journal_format.hpp"
 #include "installer/patch/path_rules.hpp"
 #include "installer/patch/same_place.hpp"
+#include "installer/run/messages.hpp"
 
 namespace {
 
@@ -49,6 +51,27 @@ void check_process_name(const patch_report_input& input, report_builder& report)
     }
 }
 
+// The Steam search finds a game by its app ID, which is a number.
+void check_steam_id(const patch_report_input& input, report_builder& report) {
+    const std::wstring& id = input.steam_id;
+    if (!id.empty() && id.find_first_not_of(L"0123456789") == std::wstring::npos) return;
+    const std::wstring what = id.empty() ? std::wstring(L"steam_id is empty")
+                                         : format_template(L"steam_id \"{}\" is not a number", id);
+    report.add(report_kind::warning,
+               what + L": Steam names a game by the number in its store page's address (store.steampowered.com/app/"
+                      L"<number>), so the installer can never find the game in the player's Steam libraries, only "
+                      L"through registry_key");
+}
+
+// Every box names the game: without a name they read oddly.
+void check_game_name(const patch_report_input& input, report_builder& report) {
+    if (!input.game_name.empty()) return;
+    const auto box_text = [](std::string_view pattern) { return from_wtf8(fill_game_name(pattern, "")).value_or(L""); };
+    report.add(report_kind::warning,
+               L"game_name is empty, and every box names the game: the player would read \"" +
+                   box_text(game_not_found_template) + L"\" and \"" + box_text(game_running_template) + L"\"");
+}
+
 void check_configuration(const patch_report_input& input, report_builder& report) {
     if (!input.config_loaded) {
         report.add(report_kind::problem,
@@ -70,6 +93,8 @@ void check_configuration(const patch_report_input& input, report_builder& report
                                    input.config_file_name));
     }
     check_process_name(input, report);
+    check_steam_id(input, report);
+    check_game_name(input, report);
 }
 
 const wchar_t* name_fault_reason(path_fault fault) {
@@ -89,15 +114,18 @@ const wchar_t* name_fault_reason(path_fault fault) {
     }
 }
 
-// Names the shell cannot take, in any element of a place below archives.
-void check_names(const std::wstring& relative, report_builder& report) {
+// A name the shell cannot take, in any element of a place below archives.
+path_fault name_fault_in(const std::wstring& relative) {
     for (std::wstring_view element : paths::elements(relative)) {
-        const path_fault fault = find_name_fault(element);
-        if (fault != path_fault::none) {
-            report.add(report_kind::problem, format_template(L"{}: a name Windows forbids, with {}", relative,
-                                                             std::wstring_view(name_fault_reason(fault))));
-            return;
-        }
+        if (const path_fault fault = find_name_fault(element); fault != path_fault::none) return fault;
+    }
+    return path_fault::none;
+}
+
+void check_names(const std::wstring& relative, report_builder& report) {
+    if (const path_fault fault = name_fault_in(relative); fault != path_fault::none) {
+        report.add(report_kind::problem, format_template(L"{}: a name Windows forbids, with {}", relative,
+                                                         std::wstring_view(name_fault_reason(fault))));
     }
 }
 
@@ -119,7 +147,8 @@ void check_places(const patch_report_input& input, report_builder& report) {
         }
     }
     for (const auto& [file, why] : input.unreadable) {
-        report.add(report_kind::problem, format_template(L"{}: {}", file, why));
+        // A name Windows forbids cannot be opened either: its name is the problem.
+        if (name_fault_in(file) == path_fault::none) report.add(report_kind::problem, format_template(L"{}: {}", file, why));
     }
 }
 
@@ -160,25 +189,51 @@ void check_remover(const patch_report_input& input, report_builder& report) {
     }
 }
 
+// The shortest game folder there is, such as C:\G.
+constexpr std::size_t shortest_game_folder = 4;
+
 // How long a game folder's path may be before a file (or a folder the copy
 // creates) below it passes the shell's limits: by the installer's own rule.
 void check_path_lengths(const patch_report_input& input, report_builder& report) {
     if (input.files.empty()) return;
     std::size_t allowed = max_file_path;
     const std::wstring* longest = &input.files.front();
+    const std::wstring* tightest = &input.files.front();
     for (const std::wstring& file : input.files) {
         if (file.size() > longest->size()) longest = &file;
-        allowed = std::min(allowed, longest_game_folder(file));
+        const std::size_t fits = longest_game_folder(file);
+        if (fits < allowed) {
+            allowed = fits;
+            tightest = &file;
+        }
+    }
+    if (allowed < shortest_game_folder) {
+        report.add(report_kind::problem,
+                   format_template(L"{}: this destination is {} characters long, too long for any game folder (a "
+                                   L"file's whole path may be up to {} characters); shorten the patch's folders and "
+                                   L"names",
+                                   *tightest, count(tightest->size()), count(max_file_path)));
+        return;
     }
     report.add(report_kind::note,
                format_template(L"the longest destination is {} ({} characters): a game folder's path may be up to {} "
                                L"characters long",
                                *longest, count(longest->size()), count(allowed)));
     // Players unpack the patch anywhere: <folder>\archives\<file>.
-    const std::size_t unpack = max_file_path - std::min(max_file_path, longest->size() + 10);
-    report.add(report_kind::note,
-               format_template(L"players may unpack the patch into a folder whose path is up to {} characters long",
-                               count(unpack)));
+    const std::size_t taken = longest->size() + 10;
+    const std::size_t unpack = max_file_path > taken ? max_file_path - taken : 0;
+    if (unpack < shortest_game_folder) {
+        report.add(report_kind::problem,
+                   format_template(L"{}: as archives\\{} this file is too long to be unpacked into any folder (a "
+                                   L"file's whole path may be up to {} characters); shorten the patch's folders and "
+                                   L"names",
+                                   *longest, *longest, count(max_file_path)));
+    } else {
+        report.add(report_kind::note,
+                   format_template(L"players may unpack the patch into a folder whose path is up to {} characters "
+                                   L"long",
+                                   count(unpack)));
+    }
     if (input.config_loaded) {
         const std::wstring steam = typical_steam_folder + input.game_name;
         if (steam.size() <= allowed) {
@@ -197,14 +252,37 @@ void check_path_lengths(const patch_report_input& input, report_builder& report)
 
 patch_report build_patch_report(const patch_report_input& input) {
     report_builder report;
+    if (!input.given_folder.empty()) {
+        report.add(report_kind::note,
+                   format_template(L"{} is the archives folder itself: checking the folder that holds it, where the "
+                                   L"installer goes",
+                                   input.given_folder));
+    }
     report.add(report_kind::note, format_template(L"checking the patch in {}", input.folder));
+    if (!input.folder_found) {
+        report.add(report_kind::problem,
+                   format_template(L"there is no folder {}: give the patch's folder, the one that holds the installer "
+                                   L"and its folder \"archives\"",
+                                   input.folder));
+        return report.take();
+    }
+    if (!input.archives_found) {
+        report.add(report_kind::problem,
+                   format_template(L"there is no folder \"archives\" in {}: the installer reads config.json and the "
+                                   L"patch's files from archives beside it",
+                                   input.folder));
+        return report.take();
+    }
     check_configuration(input, report);
 
     if (!input.listing_error.empty()) {
         report.add(report_kind::problem,
                    format_template(L"the archives folder cannot be listed: {}", input.listing_error));
     }
-    for (const std::wstring& file : input.files) report.add(report_kind::copy, file);
+    // A file the installer would refuse is listed once, as the problem below.
+    for (const std::wstring& file : input.files) {
+        if (name_fault_in(file) == path_fault::none) report.add(report_kind::copy, file);
+    }
     if (input.files.empty() && input.listing_error.empty()) {
         report.add(report_kind::warning, L"the patch has no file to copy");
     }

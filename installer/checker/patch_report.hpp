@@ -12,11 +12,15 @@
 // What the checker found, gathered by its Windows edge.
 struct patch_report_input {
     std::wstring folder;               // the distribution folder checked
+    std::wstring given_folder;         // what the author named, when it was the archives folder itself
+    bool folder_found = true;          // `folder` is a folder
+    bool archives_found = true;        // and holds the folder "archives"
     bool config_loaded = false;
     std::wstring config_error;         // the installer's own error text, when it did not load
     std::wstring config_file_name;     // config.json's name as the folder holds it; empty when absent
     std::wstring game_name;            // from config.json, when it loaded
     std::wstring process_name;
+    std::wstring steam_id;
     bool keep_originals = true;
     std::vector<std::wstring> expected_places;  // what config.json's "expects" names
     bool remover_present = false;      // patch_remove.exe beside the installer

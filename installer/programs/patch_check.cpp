@@ -6,12 +6,15 @@
 // patch_check [FOLDER] --expect-game GAME: writes into FOLDER's
 // archives\config.json what the patch expects of the game, from the
 // unpatched game folder GAME (status 0: written; 1: nothing written).
+// patch_check /?, -h or --help: says this, and checks nothing (status 2, as
+// for arguments it does not take).
 #include <windows.h>
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "common/ascii.hpp"
 #include "common/paths.hpp"
 #include "common/windows/utf16.hpp"
 #include "common/wtf8.hpp"
@@ -56,24 +59,74 @@ void wait_for_a_key_if_double_clicked() {
     }
 }
 
+constexpr wchar_t usage[] =
+    L"patch_check checks a patch before it ships, the way the installer will see it.\n"
+    L"\n"
+    L"  patch_check [FOLDER]\n"
+    L"      checks the patch's folder FOLDER, the one that holds patch_installer.exe and its folder\n"
+    L"      \"archives\" (by default the folder patch_check is in). It writes nothing.\n"
+    L"      Status 0: ready to ship; 1: not.\n"
+    L"  patch_check [FOLDER] --expect-game GAME\n"
+    L"      writes into FOLDER's archives\\config.json which files of the game the patch was made for,\n"
+    L"      from the unpatched game folder GAME. Status 0: written; 1: nothing written.\n"
+    L"  patch_check /?   (or -h, --help)\n"
+    L"      shows this. Status 2, as for arguments patch_check does not take.\n";
+
+constexpr int usage_status = 2;
+
+bool asks_for_help(const std::wstring& argument) {
+    for (const wchar_t* word : {L"/?", L"-?", L"-h", L"/h", L"--help", L"/help"}) {
+        if (equals_ignoring_ascii_case(argument, word)) return true;
+    }
+    return false;
+}
+
+// What patch_check is given, or why it cannot be taken.
+struct request {
+    std::optional<std::wstring> folder;
+    std::optional<std::wstring> game;
+    std::wstring fault;  // empty when the arguments can be taken
+    bool help = false;
+};
+
+request read_arguments(const std::vector<std::wstring>& arguments) {
+    request asked;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::wstring& argument = arguments[i];
+        if (asks_for_help(argument)) {
+            asked.help = true;
+        } else if (argument == L"--expect-game") {
+            if (i + 1 == arguments.size() || asked.game) {
+                asked.fault = L"--expect-game takes one game folder";
+                return asked;
+            }
+            asked.game = arguments[++i];
+        } else if (argument.size() > 1 && argument[0] == L'-') {
+            asked.fault = L"patch_check does not take " + argument;
+            return asked;
+        } else if (asked.folder) {
+            asked.fault = L"patch_check checks one folder at a time";
+            return asked;
+        } else {
+            asked.folder = argument;
+        }
+    }
+    return asked;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     int status = 1;
     try {
-        std::vector<std::wstring> arguments(argv + 1, argv + argc);
-        std::optional<std::wstring> game;
-        for (std::size_t i = 0; i < arguments.size(); ++i) {
-            if (arguments[i] == L"--expect-game" && i + 1 < arguments.size()) {
-                game = arguments[i + 1];
-                arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(i), arguments.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-                break;
-            }
-        }
-        const std::wstring folder = !arguments.empty() ? arguments.front() : paths::parent(module_path());
-        if (game) {
-            const expect_game_outcome outcome = write_expectations(folder, *game);
+        const request asked = read_arguments(std::vector<std::wstring>(argv + 1, argv + argc));
+        const std::wstring folder = asked.folder.value_or(paths::parent(module_path()));
+        if (asked.help || !asked.fault.empty()) {
+            print((asked.fault.empty() ? std::wstring() : asked.fault + L"\n\n") + usage);
+            status = usage_status;
+        } else if (asked.game) {
+            const expect_game_outcome outcome = write_expectations(folder, *asked.game);
             print(outcome.report);
             status = outcome.written ? 0 : 1;
         } else {

@@ -12,6 +12,18 @@
 
 namespace {
 
+// Whether `lines` hold `expected`, or a line that starts with it when it
+// ends in "...".
+bool holds_line(const std::vector<std::string>& lines, const std::string& expected) {
+    const std::string ellipsis = "...";
+    const bool start_only = expected.size() >= ellipsis.size() &&
+                            expected.compare(expected.size() - ellipsis.size(), ellipsis.size(), ellipsis) == 0;
+    const std::string start = start_only ? expected.substr(0, expected.size() - ellipsis.size()) : expected;
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+        return start_only ? line.rfind(start, 0) == 0 : line == expected;
+    });
+}
+
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream stream(text);
@@ -24,9 +36,10 @@ using prepare = std::function<void(const fs::path& archives)>;
 struct check_case {
     const char* name;
     prepare setup;
-    std::vector<std::string> expected;  // whole lines of the report, among others
+    std::vector<std::string> expected;  // whole lines of the report, among others; "..." ends a line's start
     unsigned status;
     const wchar_t* prepared = nullptr;  // a distribution folder made by the prefix set-up
+    std::vector<std::string> absent = {};  // lines the report must not hold
 };
 
 void valid_config(const fs::path& archives) { write_file(archives / L"config.json", config_text({})); }
@@ -47,6 +60,20 @@ config_fields process_named(const char* name) {
     fields.process_name = name;
     return fields;
 }
+
+config_fields steam_id_of(const char* id) {
+    config_fields fields;
+    fields.steam_id = id;
+    return fields;
+}
+
+config_fields game_named(const char* name) {
+    config_fields fields;
+    fields.game_name = name;
+    return fields;
+}
+
+void a_patch_file(const fs::path& archives) { write_file(archives / L"a.txt", "a"); }
 
 TEST(patch_check, reports_what_the_installer_would_do_and_whether_the_patch_may_ship) {
     const check_case cases[] = {
@@ -105,8 +132,43 @@ TEST(patch_check, reports_what_the_installer_would_do_and_whether_the_patch_may_
              write_file(archives / L"config.json",
                         R"({"game_name":"G","process_name":"g.exe","data_directory":"d","registry_key":"k","steam_id":4000})");
          },
-         {"problem: archives\\config.json does not load; the installer would say: [json.exception.type_error.302] "
-          "type must be string, but is number",
+         {"problem: archives\\config.json does not load; the installer would say: steam_id must be a JSON string "
+          "such as \"4242\", but it is a number ([json.exception.type_error.302] type must be string, but is number)",
+          "not ready to ship: 1 problem"},
+         1},
+        {"config.json saved as UTF-16",
+         [](const fs::path& archives) {
+             std::string utf16 = "\xFF\xFE";
+             for (char c : config_text({})) utf16 += std::string{c, '\0'};
+             write_file(archives / L"config.json", utf16);
+         },
+         {"problem: archives\\config.json does not load; the installer would say: config.json is saved as UTF-16: "
+          "save it as UTF-8 ([json.exception.parse_error.101] ...",
+          "not ready to ship: 1 problem"},
+         1},
+        {"steam_id not a number", then(with_config(steam_id_of("starfall")), a_patch_file),
+         {"warning: steam_id \"starfall\" is not a number: Steam names a game by the number in its store page's "
+          "address (store.steampowered.com/app/<number>), so the installer can never find the game in the player's "
+          "Steam libraries, only through registry_key",
+          "ready to ship"},
+         0},
+        {"steam_id empty", then(with_config(steam_id_of("")), a_patch_file),
+         {"warning: steam_id is empty: Steam names a game by the number in its store page's address "
+          "(store.steampowered.com/app/<number>), so the installer can never find the game in the player's Steam "
+          "libraries, only through registry_key"},
+         0},
+        {"game_name empty", then(with_config(game_named("")), a_patch_file),
+         {"warning: game_name is empty, and every box names the game: the player would read \"This patch requires . "
+          "Please install it first.\" and \"Please close  before installing the patch.\""},
+         0},
+        {"a destination too long for any game folder",
+         then(valid_config,
+              [](const fs::path& archives) {
+                  write_file(archives / std::wstring(120, L'd') / std::wstring(120, L'e') / std::wstring(24, L'f'), "f");
+              }),
+         {"problem: " + std::string(120, 'd') + "\\" + std::string(120, 'e') + "\\" + std::string(24, 'f') +
+              ": this destination is 266 characters long, too long for any game folder (a file's whole path may be "
+              "up to 259 characters); shorten the patch's folders and names",
           "not ready to ship: 1 problem"},
          1},
         {"no config.json", [](const fs::path&) {},
@@ -149,13 +211,16 @@ TEST(patch_check, reports_what_the_installer_would_do_and_whether_the_patch_may_
          1,
          L"folder"},
         {"a name Windows forbids", valid_config,
-         {"copy: what?.txt", "problem: what?.txt: a name Windows forbids, with one of the characters * ? < > \" |"},
+         {"problem: what?.txt: a name Windows forbids, with one of the characters * ? < > \" |",
+          "not ready to ship: 1 problem"},
          1,
-         L"odd_what__txt"},
+         L"odd_what__txt",
+         {"copy: what?.txt"}},
         {"a device name", valid_config,
          {"problem: CON.txt: a name Windows forbids, with a device's name, such as CON, NUL, COM1 or LPT1"},
          1,
-         L"odd_CON_txt"},
+         L"odd_CON_txt",
+         {"copy: CON.txt"}},
         {"too deep for a typical Steam library",
          then(valid_config,
               [](const fs::path& archives) {
@@ -168,8 +233,7 @@ TEST(patch_check, reports_what_the_installer_would_do_and_whether_the_patch_may_
     for (const check_case& c : cases) {
         SCOPED_TRACE(c.name);
         fs::path folder = L"C:\\e2e\\check";
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
+        remove_tree(folder);
         if (c.prepared) {
             folder = prepared_folder(c.prepared);
         } else {
@@ -194,14 +258,85 @@ TEST(patch_check, reports_what_the_installer_would_do_and_whether_the_patch_may_
                 EXPECT_EQ(lines.back().rfind("not ready to ship: ", 0), 0u) << lines.back();
             }
             for (const std::string& expected : c.expected) {
-                EXPECT_NE(std::find(lines.begin(), lines.end(), expected), lines.end())
-                    << "missing: " << expected << "\nin:\n"
+                EXPECT_TRUE(holds_line(lines, expected)) << "missing: " << expected << "\nin:\n" << run.output;
+            }
+            for (const std::string& absent : c.absent) {
+                EXPECT_EQ(std::find(lines.begin(), lines.end(), absent), lines.end())
+                    << "present: " << absent << "\nin:\n"
                     << run.output;
             }
         }
         // It writes nothing.
         EXPECT_EQ(snapshot(folder), before);
     }
+}
+
+// What the checker is given: a plea for help, an argument it does not take,
+// the archives folder itself, a folder that is not there or holds no
+// archives. Each gets its own plain answer and status.
+TEST(patch_check, answers_what_it_is_given_in_plain_words) {
+    const fs::path kit = L"C:\\e2e\\check_given";
+    remove_tree(kit);
+    write_file(kit / L"archives" / L"config.json", config_text({}));
+    write_file(kit / L"archives" / L"a.txt", "a");
+    fs::create_directories(kit / L"bare");
+    fs::copy_file(built_patch_check(), kit / L"patch_check.exe");
+    const std::string usage_first = "patch_check checks a patch before it ships, the way the installer will see it.";
+    struct given_case {
+        std::wstring arguments;
+        std::vector<std::string> expected;  // whole lines, among others
+        unsigned status;
+        std::size_t problems;  // lines that start with "problem: "
+    };
+    const std::string kit_text = to_utf8(kit.wstring());
+    const given_case cases[] = {
+        {L"/?", {usage_first}, 2, 0},
+        {L"-h", {usage_first}, 2, 0},
+        {L"--help", {usage_first, "  patch_check [FOLDER] --expect-game GAME"}, 2, 0},
+        {L"--check-harder", {"patch_check does not take --check-harder", usage_first}, 2, 0},
+        {L"\"" + kit.wstring() + L"\" --expect-game", {"--expect-game takes one game folder", usage_first}, 2, 0},
+        {L"\"" + (kit / L"archives").wstring() + L"\"",
+         {kit_text + "\\archives is the archives folder itself: checking the folder that holds it, where the installer "
+                     "goes",
+          "checking the patch in " + kit_text, "copy: a.txt", "ready to ship"},
+         0,
+         0},
+        {(kit / L"ARCHIVES").wstring() + L"\\",  // the path has no blank: no quotes to end in \"
+         {"checking the patch in " + kit_text, "copy: a.txt", "ready to ship"},
+         0,
+         0},
+        {L"\"" + (kit / L"missing").wstring() + L"\"",
+         {"problem: there is no folder " + kit_text +
+              "\\missing: give the patch's folder, the one that holds the installer and its folder \"archives\"",
+          "not ready to ship: 1 problem"},
+         1,
+         1},
+        {L"\"" + (kit / L"bare").wstring() + L"\"",
+         {"problem: there is no folder \"archives\" in " + kit_text +
+              "\\bare: the installer reads config.json and the patch's files from archives beside it",
+          "not ready to ship: 1 problem"},
+         1,
+         1},
+    };
+    const tree_snapshot before = snapshot(kit);
+    for (const given_case& c : cases) {
+        SCOPED_TRACE(to_utf8(c.arguments));
+        const captured_run run = run_capturing(L"\"" + (kit / L"patch_check.exe").wstring() + L"\" " + c.arguments);
+        EXPECT_FALSE(run.timed_out);
+        EXPECT_EQ(run.exit_code, c.status) << run.output;
+        const std::vector<std::string> lines = lines_of(run.output);
+        for (const std::string& expected : c.expected) {
+            EXPECT_NE(std::find(lines.begin(), lines.end(), expected), lines.end())
+                << "missing: " << expected << "\nin:\n"
+                << run.output;
+        }
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                [](const std::string& line) { return line.rfind("problem: ", 0) == 0; }),
+                  static_cast<std::ptrdiff_t>(c.problems))
+            << run.output;
+        EXPECT_EQ(run.output.find("filesystem error"), std::string::npos) << run.output;
+    }
+    EXPECT_EQ(snapshot(kit), before);
 }
 
 }  // namespace

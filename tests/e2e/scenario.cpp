@@ -90,17 +90,63 @@ captured_run run_capturing(const std::wstring& command_line) {
 fs::path built_stand_in_game() { return test_executable_folder() / L"stand_in_game.exe"; }
 fs::path built_interferer() { return test_executable_folder() / L"interferer.exe"; }
 
+namespace {
+
+struct tree_entry {
+    std::wstring relative;  // below the root walked
+    std::wstring path;      // in the long form
+    bool is_folder = false;
+};
+
+// Everything below `root`, each folder before what it holds: by the
+// system's own calls on the long form, so that what lies past MAX_PATH is
+// walked too (std::filesystem stops there).
+void walk(const std::wstring& long_root, const std::wstring& relative, std::vector<tree_entry>& found) {
+    const std::wstring folder = relative.empty() ? long_root : long_root + L"\\" + relative;
+    WIN32_FIND_DATAW data{};
+    HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring below = relative.empty() ? name : relative + L"\\" + name;
+        const bool is_folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        found.push_back({below, folder + L"\\" + name, is_folder});
+        if (is_folder && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) walk(long_root, below, found);
+    } while (::FindNextFileW(search, &data));
+    ::FindClose(search);
+}
+
+std::wstring long_form(const fs::path& path) {
+    const std::wstring& given = path.native();
+    return given.size() > 2 && given[1] == L':' ? L"\\\\?\\" + given : given;
+}
+
+std::vector<tree_entry> walk(const fs::path& root) {
+    std::vector<tree_entry> found;
+    walk(long_form(root), L"", found);
+    return found;
+}
+
+}  // namespace
+
 void remove_tree(const fs::path& root) {
-    std::error_code error;
-    // Read-only files (kept originals among them) go only once writable.
-    for (auto it = fs::recursive_directory_iterator(root, error); !error && it != fs::recursive_directory_iterator();
-         it.increment(error)) {
-        if (!(::GetFileAttributesW(it->path().c_str()) & FILE_ATTRIBUTE_READONLY)) continue;
-        ::SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    // Read-only files (kept originals among them) go only once writable;
+    // the deepest go first, so that each folder is empty when it goes.
+    const std::vector<tree_entry> found = walk(root);
+    for (auto it = found.rbegin(); it != found.rend(); ++it) {
+        ::SetFileAttributesW(it->path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (it->is_folder) {
+            ::RemoveDirectoryW(it->path.c_str());
+        } else {
+            ::DeleteFileW(it->path.c_str());
+        }
     }
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
-    if (fs::exists(root)) throw std::runtime_error("cannot clear " + root.string());
+    const std::wstring whole = long_form(root);
+    ::RemoveDirectoryW(whole.c_str());
+    if (::GetFileAttributesW(whole.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        throw std::runtime_error("cannot clear " + root.string());
+    }
 }
 
 scenario::scenario(const std::wstring& name)
@@ -170,13 +216,13 @@ std::string read_file(const fs::path& path) {
 
 tree_snapshot snapshot(const fs::path& root) {
     tree_snapshot tree;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
-        const std::wstring relative = entry.path().lexically_relative(root).wstring();
-        if (entry.is_directory()) {
+    for (const tree_entry& entry : walk(root)) {
+        const std::wstring& relative = entry.relative;
+        if (entry.is_folder) {
             tree[relative] = "<folder>";
             continue;
         }
-        std::string bytes = read_file(entry.path());
+        std::string bytes = read_file(entry.path);
         if (bytes.size() > 200) {
             // Large files by size and digest (FNV-1a), so that a failure
             // report stays readable.
