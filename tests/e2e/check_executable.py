@@ -16,7 +16,7 @@ from pathlib import Path
 EXE = Path(sys.argv[1]) if len(sys.argv) > 1 else Path("build/windows/patch_installer.exe")
 OBJDUMP = sys.argv[2] if len(sys.argv) > 2 else "x86_64-w64-mingw32-objdump"
 DESCRIPTION = sys.argv[3] if len(sys.argv) > 3 else "Game patch installer"
-SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "shell32.dll", "advapi32.dll", "msvcrt.dll", "bcrypt.dll"}
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "shell32.dll", "advapi32.dll", "msvcrt.dll"}
 
 
 def objdump_headers():

@@ -2,8 +2,8 @@
 #include <optional>
 #include <string>
 
-// The SHA-256 of the file at `path` as 64 lowercase hex digits, by the
-// system's own provider (BCrypt), read in large sequential blocks. None when
+// The SHA-256 of the file at `path` as 64 lowercase hex digits, read in
+// large sequential blocks. None when
 // no file is there; raises stopped_before_change when one is there but
 // cannot be read.
 std::optional<std::string> sha256_of_file(const std::wstring& path);
