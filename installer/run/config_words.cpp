@@ -34,7 +34,17 @@ bool looks_like_utf16(std::string_view bytes) {
 // The plain words, from the file itself: the library's error does not name
 // the member it met.
 std::string plain_words(std::string_view bytes, const std::exception& error) {
-    if (dynamic_cast<const config_error*>(&error)) return {};  // already plain
+    if (dynamic_cast<const config_error*>(&error)) {
+        // Plain already, but for a member that is missing: what to add.
+        const std::string said = error.what();
+        for (const member_rule& member : members) {
+            if (said == std::string("config.json has no member \"") + member.name + "\"") {
+                return format_template("{} is missing: add it, a JSON string such as {}",
+                                       std::string_view(member.name), std::string_view(member.example));
+            }
+        }
+        return {};
+    }
     if (looks_like_utf16(bytes)) return "config.json is saved as UTF-16: save it as UTF-8";
     if (dynamic_cast<const nlohmann::json::parse_error*>(&error)) {
         if (bytes.find_first_not_of(" \t\r\n") == std::string_view::npos) return "config.json is empty";
@@ -73,8 +83,9 @@ std::string config_failure_words(std::string_view bytes, const std::exception& e
 installer_config load_config_or_explain(const std::wstring& archives_folder) {
     try {
         return load_installer_config(archives_folder);
-    } catch (const config_error&) {
-        throw;  // its own words are plain
+    } catch (const config_error& error) {
+        // Its own words are plain; only a missing member gains what to add.
+        throw config_error(config_failure_words({}, error));
     } catch (const std::exception& error) {
         // Read again, as bytes: only the file tells which member the library met.
         std::ifstream file(std::filesystem::path(config_file_path(archives_folder)), std::ios::binary);

@@ -41,6 +41,7 @@ struct config_case {
     bool no_file;
     const wchar_t* error;  // a part of the failure text; none: the run reads the file
     bool as_folder = false;  // config.json is a folder
+    const wchar_t* plain = nullptr;  // the plain words that lead the error
 };
 
 const std::string valid = config_text({});
@@ -56,9 +57,13 @@ TEST_F(run_sequence, configuration_files_are_accepted_or_end_the_run_with_status
          L"[json.exception.type_error.305] cannot use operator[] with a string argument with array"},
         {"steam_id_number",
          R"({"game_name":"G","process_name":"g.exe","data_directory":"d","registry_key":"k","steam_id":4000})", false,
-         L"[json.exception.type_error.302] type must be string, but is number"},
+         L"[json.exception.type_error.302] type must be string, but is number", false,
+         L"Error: steam_id must be a JSON string such as \"4242\", but it is a number ("},
         {"missing_member", R"({"game_name":"G","process_name":"g.exe","data_directory":"d","registry_key":"k"})", false,
-         L"config.json has no member \"steam_id\""},
+         L"config.json has no member \"steam_id\"", false,
+         L"Error: steam_id is missing: add it, a JSON string such as \"4242\" ("},
+        {"utf16", std::string("\xFF\xFE{\0\"\0g\0", 7), false, L"[json.exception.parse_error.101]", false,
+         L"Error: config.json is saved as UTF-16: save it as UTF-8 ("},
         {"capitalised_key",
          R"({"Game_name":"G","process_name":"g.exe","data_directory":"d","registry_key":"k","steam_id":"1"})", false,
          L"config.json has no member \"game_name\""},
@@ -89,6 +94,9 @@ TEST_F(run_sequence, configuration_files_are_accepted_or_end_the_run_with_status
             EXPECT_NE(text.find(L"reading the configuration failed"), std::wstring::npos) << text;
             EXPECT_NE(text.find(L"File: " + (s.archives() / L"config.json").wstring()), std::wstring::npos) << text;
             EXPECT_NE(text.find(c.error), std::wstring::npos) << text;
+            if (c.plain) {
+                EXPECT_NE(text.find(c.plain), std::wstring::npos) << text;
+            }
             EXPECT_NE(text.find(L"Nothing was copied"), std::wstring::npos) << text;
             EXPECT_NE(text.find(L"The patch download is incomplete or damaged: download it again, or contact the "
                                 L"patch's author."),

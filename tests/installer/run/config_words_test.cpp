@@ -47,7 +47,11 @@ TEST(config_failure_words, names_the_member_and_what_it_must_be_and_keeps_the_li
          "type must be boolean, but is string"},
         {"an array for the whole", R"(["game_name"])", "config.json must hold one JSON object, { ... }, but it holds an array",
          "[json.exception.type_error.305]"},
-        {"a member missing", "{" + five + "}", "config.json has no member \"steam_id\"", ""},
+        {"a member missing", "{" + five + "}", "steam_id is missing: add it, a JSON string such as \"4242\"",
+         "(config.json has no member \"steam_id\")"},
+        {"the first of two missing", R"({"game_name":"G","data_directory":"d"})",
+         "process_name is missing: add it, a JSON string such as \"TidesOfWavelorn.exe\"",
+         "(config.json has no member \"process_name\")"},
     };
     for (const words_case& c : cases) {
         SCOPED_TRACE(c.name);
