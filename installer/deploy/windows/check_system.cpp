@@ -42,7 +42,7 @@ void check_source(const std::wstring& path, std::uint64_t listed_size) {
 }
 
 std::vector<file_handle> open_files_to_move(const std::wstring& game_folder, const run_plan& plan,
-                                            const std::vector<bool>& read_only) {
+                                            const std::vector<bool>& read_only, const std::vector<bool>& read_too) {
     std::vector<file_handle> handles(plan.files.size());
     for (std::size_t i = 0; i < plan.files.size(); ++i) {
         const planned_file& file = plan.files[i];
@@ -51,9 +51,10 @@ std::vector<file_handle> open_files_to_move(const std::wstring& game_folder, con
         // The shell must be free to write it (Windows lets a running
         // program's executable be renamed but not written), and it must be
         // free to be renamed. A read-only file is renamed, never written.
-        const DWORD access = i < read_only.size() && read_only[i]
-                                 ? DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES
-                                 : GENERIC_WRITE | DELETE;
+        const DWORD access = (i < read_only.size() && read_only[i]
+                                  ? DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES
+                                  : GENERIC_WRITE | DELETE) |
+                             (i < read_too.size() && read_too[i] ? FILE_READ_DATA : 0);
         handles[i].reset(::CreateFileW(paths::long_path_form(path).c_str(), access,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));

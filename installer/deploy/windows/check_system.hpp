@@ -19,9 +19,11 @@ void check_source(const std::wstring& path, std::uint64_t listed_size);
 // Each file the run moves aside opened, so that it is moved through the very
 // handle that was tried: one handle for each file of `plan`, invalid where
 // nothing is moved. Raises stopped_before_change for a file another program
-// holds or that Windows denies access to.
+// holds or that Windows denies access to. Where `read_too` is set, the
+// handle may also read the file (for the version check).
 std::vector<file_handle> open_files_to_move(const std::wstring& game_folder, const run_plan& plan,
-                                            const std::vector<bool>& read_only);
+                                            const std::vector<bool>& read_only,
+                                            const std::vector<bool>& read_too = {});
 
 // Raises stopped_before_change for a folder in which no new file can be made.
 void check_receiving_folders(const std::wstring& game_folder, const std::vector<std::wstring>& folders);

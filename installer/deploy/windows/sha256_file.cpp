@@ -30,6 +30,10 @@ std::optional<std::string> sha256_of_file(const std::wstring& path) {
         if (is_not_found(error)) return std::nullopt;
         cannot_read(path, error);
     }
+    return sha256_of_open_file(file.get(), path);
+}
+
+std::string sha256_of_open_file(void* file, const std::wstring& path) {
     // One buffer for the run: a fresh megabyte for each file costs more
     // than hashing it (Windows hands out and zeroes new pages each time).
     constexpr DWORD block = 1 << 20;
@@ -37,7 +41,7 @@ std::optional<std::string> sha256_of_file(const std::wstring& path) {
     sha256_state hash;
     for (;;) {
         DWORD read = 0;
-        if (!::ReadFile(file.get(), buffer.get(), block, &read, nullptr)) cannot_read(path, ::GetLastError());
+        if (!::ReadFile(file, buffer.get(), block, &read, nullptr)) cannot_read(path, ::GetLastError());
         if (read == 0) break;
         sha256_add(hash, buffer.get(), read);
     }
