@@ -51,10 +51,9 @@ std::vector<file_handle> open_files_to_move(const std::wstring& game_folder, con
         // The shell must be free to write it (Windows lets a running
         // program's executable be renamed but not written), and it must be
         // free to be renamed. A read-only file is renamed, never written.
-        const DWORD access = (i < read_only.size() && read_only[i]
-                                  ? DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES
-                                  : GENERIC_WRITE | DELETE) |
-                             (i < read_too.size() && read_too[i] ? FILE_READ_DATA : 0);
+        DWORD access = i < read_only.size() && read_only[i] ? DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES
+                                                            : GENERIC_WRITE | DELETE;
+        if (i < read_too.size() && read_too[i]) access |= FILE_READ_DATA;
         handles[i].reset(::CreateFileW(paths::long_path_form(path).c_str(), access,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -97,8 +96,15 @@ std::uint64_t check_space(const std::wstring& game_folder, const run_plan& plan,
     sizes.push_back(journal_bytes);
     const std::uint64_t needed = space_needed(sizes, cluster_size(game_folder));
     if (needed > available.QuadPart) {
-        throw stopped_before_change({check_problem_kind::not_enough_space, game_folder, {}, path_fault::none, 0, 0, {},
-                                     needed, available.QuadPart});
+        throw stopped_before_change({check_problem_kind::not_enough_space,
+                                     game_folder,
+                                     {},
+                                     path_fault::none,
+                                     0,
+                                     0,
+                                     {},
+                                     needed,
+                                     available.QuadPart});
     }
     return needed;
 }

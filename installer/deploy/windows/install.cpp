@@ -104,7 +104,8 @@ change_result install_patch(const install_request& request, journal_file& journa
     });
     for (const planned_file& file : plan.run.files) check_source(file.source, file.source_stamp.size);
     check_receiving_folders(game, plan.receiving_folders);
-    const std::uint64_t patch_needs = check_space(game, plan.run, journal_header().size() + plan_records(plan.run).size());
+    const std::uint64_t patch_needs =
+        check_space(game, plan.run, journal_header().size() + plan_records(plan.run).size());
     // Checked: nothing has changed yet, and nothing foreseeable stands in the way.
     if (plan.run.files.empty()) return {};
     live_run live = start_run(game, journal, contents, plan.run);

@@ -34,14 +34,15 @@ change_result remove_patch(const std::wstring& game_folder, journal_file& journa
     // A rename needs no more than the right to delete: read-only or not.
     std::vector<file_handle> files = open_files_to_move(game_folder, plan, std::vector<bool>(plan.files.size(), true));
     const run_plan originals = with_originals_moved(plan);
-    open_files_to_move(game_folder, originals, std::vector<bool>(originals.files.size(), true));
+    std::vector<file_handle> kept =
+        open_files_to_move(game_folder, originals, std::vector<bool>(originals.files.size(), true));
     // Checked: nothing has changed yet.
     live_run live = start_run(game_folder, journal, contents, plan);
     return run_and_keep(live, [&]() -> std::optional<change_failure> {
         if (std::optional<change_failure> failure = set_aside(game_folder, plan, files)) return failure;
         pass(live, run_stage::set_aside);
         // Every file the installs wrote waits under its aside name.
-        if (std::optional<change_failure> failure = restore_originals(game_folder, plan)) return failure;
+        if (std::optional<change_failure> failure = restore_originals(game_folder, plan, kept)) return failure;
         pass(live, run_stage::copied);
         // Every original is back under its own name.
         return std::nullopt;

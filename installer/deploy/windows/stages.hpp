@@ -32,6 +32,8 @@ struct verification {
 };
 verification verify_copy(const std::wstring& game_folder, const run_plan& plan);
 
-// A removal: gives each original its place back. Stops at the first that
-// cannot be moved.
-std::optional<change_failure> restore_originals(const std::wstring& game_folder, const run_plan& plan);
+// A removal: gives each original its place back, through the handle the
+// check opened for it (`handles`: one for each original, in the plan's
+// order). Stops at the first that cannot be moved.
+std::optional<change_failure> restore_originals(const std::wstring& game_folder, const run_plan& plan,
+                                                std::vector<file_handle>& handles);
