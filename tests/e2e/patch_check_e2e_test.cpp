@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "common/windows/win_handles.hpp"
 #include "tests/e2e/scenario.hpp"
 
 namespace {
@@ -38,7 +39,7 @@ struct check_case {
     prepare setup;
     std::vector<std::string> expected;  // whole lines of the report, among others; "..." ends a line's start
     unsigned status;
-    const wchar_t* prepared = nullptr;  // a distribution folder made by the prefix set-up
+    const wchar_t* prepared = nullptr;     // a distribution folder made by the prefix set-up
     std::vector<std::string> absent = {};  // lines the report must not hold
 };
 
@@ -83,8 +84,8 @@ TEST(patch_check, reports_what_the_installer_would_do_and_whether_the_patch_may_
                   write_file(archives / L"data" / L"a.pak", "a");
                   write_file(archives / L"readme.txt", "r");
               }),
-         {"archives\\config.json loads, for \"Sample Game\"", "process_name \"SampleGame.exe\" can match the running game",
-          "copy: data\\a.pak", "copy: readme.txt",
+         {"archives\\config.json loads, for \"Sample Game\"",
+          "process_name \"SampleGame.exe\" can match the running game", "copy: data\\a.pak", "copy: readme.txt",
           "the longest destination is data\\a.pak (10 characters): a game folder's path may be up to 242 characters "
           "long",
           "players may unpack the patch into a folder whose path is up to 239 characters long",
@@ -108,16 +109,19 @@ TEST(patch_check, reports_what_the_installer_would_do_and_whether_the_patch_may_
           "removed (patch_remove.exe will refuse)",
           "ready to ship"},
          0},
-        {"two files that differ only in case, as the installer judges them", valid_config,
+        {"two files that differ only in case, as the installer judges them",
+         valid_config,
          {"problem: level.pak: two files of the patch would be copied to this same place, with LEVEL.pak"},
          1,
          L"twins"},
-        {"a pipe among the patch files", valid_config,
+        {"a pipe among the patch files",
+         valid_config,
          {"problem: stream.bin: this patch file is no ordinary file (it is a pipe, a socket or a device), so it cannot "
           "be copied"},
          1,
          L"pipe"},
-        {"a socket among the patch files", valid_config,
+        {"a socket among the patch files",
+         valid_config,
          {"problem: talk.bin: this patch file is no ordinary file (it is a pipe, a socket or a device), so it cannot "
           "be copied"},
          1,
@@ -129,8 +133,9 @@ TEST(patch_check, reports_what_the_installer_would_do_and_whether_the_patch_may_
          1},
         {"steam_id written as a number",
          [](const fs::path& archives) {
-             write_file(archives / L"config.json",
-                        R"({"game_name":"G","process_name":"g.exe","data_directory":"d","registry_key":"k","steam_id":4000})");
+             write_file(
+                 archives / L"config.json",
+                 R"({"game_name":"G","process_name":"g.exe","data_directory":"d","registry_key":"k","steam_id":4000})");
          },
          {"problem: archives\\config.json does not load; the installer would say: steam_id must be a JSON string "
           "such as \"4242\", but it is a number ([json.exception.type_error.302] type must be string, but is number)",
@@ -146,44 +151,52 @@ TEST(patch_check, reports_what_the_installer_would_do_and_whether_the_patch_may_
           "save it as UTF-8 ([json.exception.parse_error.101] ...",
           "not ready to ship: 1 problem"},
          1},
-        {"steam_id not a number", then(with_config(steam_id_of("starfall")), a_patch_file),
+        {"steam_id not a number",
+         then(with_config(steam_id_of("starfall")), a_patch_file),
          {"warning: steam_id \"starfall\" is not a number: Steam names a game by the number in its store page's "
           "address (store.steampowered.com/app/<number>), so the installer can never find the game in the player's "
           "Steam libraries, only through registry_key",
           "ready to ship"},
          0},
-        {"steam_id empty", then(with_config(steam_id_of("")), a_patch_file),
+        {"steam_id empty",
+         then(with_config(steam_id_of("")), a_patch_file),
          {"warning: steam_id is empty: Steam names a game by the number in its store page's address "
           "(store.steampowered.com/app/<number>), so the installer can never find the game in the player's Steam "
           "libraries, only through registry_key"},
          0},
-        {"game_name empty", then(with_config(game_named("")), a_patch_file),
+        {"game_name empty",
+         then(with_config(game_named("")), a_patch_file),
          {"warning: game_name is empty, and every box names the game: the player would read \"This patch requires . "
           "Please install it first.\" and \"Please close  before installing the patch.\""},
          0},
         {"a destination too long for any game folder",
          then(valid_config,
               [](const fs::path& archives) {
-                  write_file(archives / std::wstring(120, L'd') / std::wstring(120, L'e') / std::wstring(24, L'f'), "f");
+                  write_file(archives / std::wstring(120, L'd') / std::wstring(120, L'e') / std::wstring(24, L'f'),
+                             "f");
               }),
          {"problem: " + std::string(120, 'd') + "\\" + std::string(120, 'e') + "\\" + std::string(24, 'f') +
               ": this destination is 266 characters long, too long for any game folder (a file's whole path may be "
               "up to 259 characters); shorten the patch's folders and names",
           "not ready to ship: 1 problem"},
          1},
-        {"no config.json", [](const fs::path&) {},
+        {"no config.json",
+         [](const fs::path&) {},
          {"problem: archives\\config.json does not load; the installer would say: config.json was not found in the "
           "folder \"archives\""},
          1},
-        {"empty process_name", with_config(process_named("")),
+        {"empty process_name",
+         with_config(process_named("")),
          {"problem: process_name \"\" can never match a running game, so the installer would patch the game while it "
           "runs: it is empty"},
          1},
-        {"process_name with a folder", with_config(process_named("bin\\Game.exe")),
+        {"process_name with a folder",
+         with_config(process_named("bin\\Game.exe")),
          {"problem: process_name \"bin\\Game.exe\" can never match a running game, so the installer would patch the "
           "game while it runs: it holds a folder, and only the file name of a running program is compared"},
          1},
-        {"process_name without .exe", with_config(process_named("Game")),
+        {"process_name without .exe",
+         with_config(process_named("Game")),
          {"problem: process_name \"Game\" can never match a running game, so the installer would patch the game "
           "while it runs: it does not end in .exe"},
          1},
@@ -206,17 +219,20 @@ TEST(patch_check, reports_what_the_installer_would_do_and_whether_the_patch_may_
           "warning: data: a folder with no file to copy, which will not be created",
           "warning: empty: a folder with no file to copy, which will not be created", "ready to ship"},
          0},
-        {"a link to a folder", valid_config,
+        {"a link to a folder",
+         valid_config,
          {"problem: linked: a link, which the installer does not copy as one; put the real file or folder here"},
          1,
          L"folder"},
-        {"a name Windows forbids", valid_config,
+        {"a name Windows forbids",
+         valid_config,
          {"problem: what?.txt: a name Windows forbids, with one of the characters * ? < > \" |",
           "not ready to ship: 1 problem"},
          1,
          L"odd_what__txt",
          {"copy: what?.txt"}},
-        {"a device name", valid_config,
+        {"a device name",
+         valid_config,
          {"problem: CON.txt: a name Windows forbids, with a device's name, such as CON, NUL, COM1 or LPT1"},
          1,
          L"odd_CON_txt",
@@ -354,9 +370,10 @@ TEST(patch_check, expect_game_writes_what_the_patch_expects_and_nothing_else) {
     remove_tree(author_game);
     fs::create_directories(kit / L"archives");
     fs::copy_file(built_patch_check(), kit / L"patch_check.exe");
-    const std::string config = "{\n  \"steam_id\": \"4000\",\n  \"note\": \"the author's own\",\n  \"game_name\": \"Sample "
-                               "Game\",\n  \"process_name\": \"SampleGame.exe\",\n  \"data_directory\": \"data\",\n  "
-                               "\"registry_key\": \"e2e expect_game\",\n  \"keep_originals\": true,\n  \"level\": 2.5\n}\n";
+    const std::string config =
+        "{\n  \"steam_id\": \"4000\",\n  \"note\": \"the author's own\",\n  \"game_name\": \"Sample "
+        "Game\",\n  \"process_name\": \"SampleGame.exe\",\n  \"data_directory\": \"data\",\n  "
+        "\"registry_key\": \"e2e expect_game\",\n  \"keep_originals\": true,\n  \"level\": 2.5\n}\n";
     write_file(kit / L"archives" / L"config.json", config);
     write_file(kit / L"archives" / L"a.txt", "patched a");
     write_file(kit / L"archives" / L"data" / L"b.txt", "patched b");
@@ -393,7 +410,8 @@ TEST(patch_check, expect_game_writes_what_the_patch_expects_and_nothing_else) {
          {std::string("expects: a.txt as the game's file the patch was made for"),
           std::string("warning: data\\new.txt has no expectation, while other files do: if it replaces a file of the "
                       "game, run patch_check --expect-game again (a file the patch adds needs none)")}) {
-        EXPECT_NE(std::find(report.begin(), report.end(), expected), report.end()) << expected << "\nin:\n" << check.output;
+        EXPECT_NE(std::find(report.begin(), report.end(), expected), report.end()) << expected << "\nin:\n"
+                                                                                   << check.output;
     }
 
     // The installer takes the written config, over that very game.
@@ -409,17 +427,37 @@ TEST(patch_check, expect_game_writes_what_the_patch_expects_and_nothing_else) {
     remove_tree(other_game);
     write_file(other_game / L"a.txt", "original a");
     const std::string config_before = read_file(kit / L"archives" / L"config.json");
-    const captured_run lacking = run_capturing(L"\"" + (kit / L"patch_check.exe").wstring() + L"\" \"" +
-                                               kit.wstring() + L"\" --expect-game \"" + other_game.wstring() + L"\"");
+    const captured_run lacking = run_capturing(L"\"" + (kit / L"patch_check.exe").wstring() + L"\" \"" + kit.wstring() +
+                                               L"\" --expect-game \"" + other_game.wstring() + L"\"");
     EXPECT_EQ(lacking.exit_code, 1u);
     const std::vector<std::string> refused = lines_of(lacking.output);
-    EXPECT_NE(std::find(refused.begin(), refused.end(),
-                        "problem: the game folder lacks data\\b.txt, which the patch replaces (config.json expects it): "
-                        "is this the game's folder, unpatched?"),
-              refused.end())
+    EXPECT_NE(
+        std::find(refused.begin(), refused.end(),
+                  "problem: the game folder lacks data\\b.txt, which the patch replaces (config.json expects it): "
+                  "is this the game's folder, unpatched?"),
+        refused.end())
         << lacking.output;
     EXPECT_EQ(refused.back(), "nothing was written");
     EXPECT_EQ(read_file(kit / L"archives" / L"config.json"), config_before);
+
+    // A config.json that cannot be replaced (another program has it open,
+    // sharing it for reading only): said, and the archives keep nothing of
+    // the attempt.
+    write_file(other_game / L"data" / L"b.txt", "original b");
+    const fs::path config_file = kit / L"archives" / L"config.json";
+    file_handle holder(::CreateFileW(config_file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder);
+    const captured_run held = run_capturing(L"\"" + (kit / L"patch_check.exe").wstring() + L"\" \"" + kit.wstring() +
+                                            L"\" --expect-game \"" + other_game.wstring() + L"\"");
+    holder.reset();
+    EXPECT_EQ(held.exit_code, 1u);
+    const std::vector<std::string> unwritten = lines_of(held.output);
+    EXPECT_NE(std::find(unwritten.begin(), unwritten.end(), "problem: archives\\config.json cannot be written"),
+              unwritten.end())
+        << held.output;
+    EXPECT_EQ(read_file(config_file), config_before);
+    EXPECT_FALSE(fs::exists(kit / L"archives" / L"config.json.partial"));
 }
 
 }  // namespace

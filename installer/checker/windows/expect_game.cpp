@@ -35,12 +35,19 @@ std::string read_whole(const std::filesystem::path& path) {
 // never leaves a torn config.json.
 bool write_whole(const std::wstring& path, const std::string& bytes) {
     const std::wstring partial = path + L".partial";
+    bool written = false;
     {
         std::ofstream out(std::filesystem::path(partial), std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!out) return false;
+        out.close();
+        written = static_cast<bool>(out);
     }
-    return ::MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (written &&
+        ::MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE) {
+        return true;
+    }
+    ::DeleteFileW(partial.c_str());  // the author's archives keep nothing of a failed write
+    return false;
 }
 
 }  // namespace
@@ -67,7 +74,8 @@ expect_game_outcome write_expectations(const std::wstring& kit_folder, const std
             const std::string place = to_wtf8(file.relative);
             expects[place] = *hash;
             expected_now.insert(place);
-            report += format_template(L"expect: {} {}\n", std::wstring_view(file.relative), std::wstring_view(utf8_to_utf16(*hash)));
+            report += format_template(L"expect: {} {}\n", std::wstring_view(file.relative),
+                                      std::wstring_view(utf8_to_utf16(*hash)));
         }
     } catch (const stopped_before_change& stopped) {
         return refused(report, format_template(L"{}: {}", std::wstring_view(stopped.problem().file),
@@ -84,8 +92,9 @@ expect_game_outcome write_expectations(const std::wstring& kit_folder, const std
         }
     }
     if (expected_now.empty()) {
-        return refused(report, L"none of the patch's files is in this folder, so there is nothing to expect: is this "
-                               L"the game's folder?");
+        return refused(report,
+                       L"none of the patch's files is in this folder, so there is nothing to expect: is this "
+                       L"the game's folder?");
     }
     const std::wstring config_path = config_file_path(archives);
     nlohmann::ordered_json document = nlohmann::ordered_json::parse(read_whole(std::filesystem::path(config_path)));
@@ -93,8 +102,9 @@ expect_game_outcome write_expectations(const std::wstring& kit_folder, const std
     if (!write_whole(config_path, document.dump(4) + "\n")) {
         return refused(report, L"archives\\config.json cannot be written");
     }
-    report += format_template(L"wrote archives\\config.json: \"expects\" lists {} files of the game (patch_check writes "
-                              L"only when asked with --expect-game)\n",
-                              static_cast<std::uint32_t>(expected_now.size()));
+    report += format_template(
+        L"wrote archives\\config.json: \"expects\" lists {} files of the game (patch_check writes "
+        L"only when asked with --expect-game)\n",
+        static_cast<std::uint32_t>(expected_now.size()));
     return {true, std::move(report)};
 }
