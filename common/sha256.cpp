@@ -162,3 +162,14 @@ std::array<unsigned char, 32> sha256_finish(sha256_state& state) {
     }
     return digest;
 }
+
+std::string hex_of(const unsigned char* bytes, std::size_t count) {
+    static constexpr char digits[] = "0123456789abcdef";
+    std::string hex;
+    hex.reserve(count * 2);
+    for (std::size_t i = 0; i < count; ++i) {
+        hex += digits[bytes[i] >> 4];
+        hex += digits[bytes[i] & 0x0F];
+    }
+    return hex;
+}

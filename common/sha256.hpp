@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 enum class sha256_engine {
     portable,  // plain C++, on any processor
@@ -28,3 +29,6 @@ void sha256_add(sha256_state& state, const unsigned char* data, std::size_t size
 
 // The digest of what was added; the state is used up.
 std::array<unsigned char, 32> sha256_finish(sha256_state& state);
+
+// The bytes of a digest as lowercase hex digits, as config.json holds them.
+std::string hex_of(const unsigned char* bytes, std::size_t count);

@@ -15,11 +15,19 @@ std::vector<const surveyed_entry*> game_survey::find(const std::wstring& folded_
     return found;
 }
 
+const surveyed_entry* game_survey::file_at(const std::wstring& place, const case_fold& fold) const {
+    const std::wstring name(paths::file_name(place));
+    const std::wstring folder = place.size() > name.size() ? place.substr(0, place.size() - name.size() - 1) : L"";
+    const std::vector<const surveyed_entry*> found = find(fold(folder), fold(name));
+    return found.size() == 1 && !found.front()->is_folder ? found.front() : nullptr;
+}
+
 namespace {
 
 game_survey::folder indexed(std::wstring place, std::vector<surveyed_entry> entries, const case_fold& fold) {
     game_survey::folder folder{std::move(place), std::move(entries), {}};
-    for (std::size_t i = 0; i < folder.entries.size(); ++i) folder.by_folded_name.emplace(fold(folder.entries[i].name), i);
+    for (std::size_t i = 0; i < folder.entries.size(); ++i)
+        folder.by_folded_name.emplace(fold(folder.entries[i].name), i);
     return folder;
 }
 

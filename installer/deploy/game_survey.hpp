@@ -32,6 +32,10 @@ struct game_survey {
     // `folded_name`: none when the folder does not exist or holds no such
     // entry; two or more only in a folder whose names are case-sensitive.
     std::vector<const surveyed_entry*> find(const std::wstring& folded_folder, const std::wstring& folded_name) const;
+
+    // The one file at `place` (as any spelling of it): none when nothing,
+    // a folder, or two case twins are there.
+    const surveyed_entry* file_at(const std::wstring& place, const case_fold& fold) const;
 };
 
 // The folders below the game folder that `places` lie in, and the folders on

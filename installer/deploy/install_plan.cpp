@@ -4,6 +4,7 @@
 #include <set>
 
 #include "common/paths.hpp"
+#include "installer/deploy/aside_names.hpp"
 #include "installer/deploy/check_problem.hpp"
 #include "installer/deploy/journal_format.hpp"
 #include "installer/deploy/set_aside_name.hpp"
@@ -58,16 +59,13 @@ class planner {
 public:
     planner(const install_request& request, const std::vector<std::wstring>& folded_places,
             const install_record& record, const game_survey& survey, const case_fold& fold)
-        : request_(request), folded_places_(folded_places), survey_(survey), fold_(fold) {
+        : request_(request),
+          folded_places_(folded_places),
+          survey_(survey),
+          fold_(fold),
+          taken_(names_taken(survey, fold)) {
         for (const recorded_file& file : record.files) recorded_[fold(file.place)] = &file;
-        for (const auto& [folded_folder, folder] : survey.folders) {
-            for (const auto& [folded_name, index] : folder.by_folded_name) {
-                taken_.insert(folded_folder.empty() ? folded_name : folded_folder + L"\\" + folded_name);
-            }
-        }
         taken_.insert(folded_places.begin(), folded_places.end());
-        taken_.insert(fold(journal_file_name));
-        taken_.insert(fold(journal_lock_name));
     }
 
     install_plan make() {
@@ -93,7 +91,8 @@ private:
         return result;
     }
 
-    std::optional<std::wstring> judge_folder(const std::wstring& place, const std::wstring& folded, install_plan& plan) {
+    std::optional<std::wstring> judge_folder(const std::wstring& place, const std::wstring& folded,
+                                             install_plan& plan) {
         if (auto known = survey_.folders.find(folded); known != survey_.folders.end()) return known->second.place;
         const split_place parts = split(place);
         const split_place folded_parts = split_folded(parts, folded);
@@ -131,11 +130,9 @@ private:
 
     // A free name for what stands at `place` to wait under.
     std::wstring aside_for(const std::wstring& place, std::wstring_view suffix) {
-        for (unsigned attempt = 1; attempt <= max_set_aside_attempts; ++attempt) {
-            std::wstring name = set_aside_name(place, suffix, attempt);
-            if (taken_.insert(fold_(name)).second) return name;
-        }
-        stop(check_problem_kind::set_aside_names_taken, full(place));
+        std::optional<std::wstring> name = take_aside_name(place, suffix, taken_, fold_);
+        if (!name) stop(check_problem_kind::set_aside_names_taken, full(place));
+        return std::move(*name);
     }
 
     void plan_file(const patch_pair& file, const std::wstring& folded_place, install_plan& plan) {

@@ -37,6 +37,9 @@
 inline constexpr wchar_t journal_file_name[] = L"patch-journal.txt";
 // Held by the live run: see installer/deploy/windows/game_lock.hpp.
 inline constexpr wchar_t journal_lock_name[] = L"patch-journal.lock";
+// Made for a moment after a failed copy, to see whether the drive takes one
+// more file: see installer/deploy/windows/drive_room.hpp.
+inline constexpr wchar_t drive_probe_name[] = L"patch-journal.room";
 
 // One run as the journal tells it.
 struct journal_run {
@@ -44,7 +47,7 @@ struct journal_run {
     run_stage reached = run_stage::planning;
     bool putting_back = false;
     std::vector<written_file> written = {};  // files that arrived with a time other than their source's
-    std::size_t begins_at = 0;          // the byte its first line starts at: where the journal is cut back to
+    std::size_t begins_at = 0;               // the byte its first line starts at: where the journal is cut back to
 };
 
 struct journal_contents {

@@ -6,13 +6,6 @@
 
 namespace {
 
-const surveyed_entry* file_at(const std::wstring& place, const game_survey& survey, const case_fold& fold) {
-    const std::wstring name(paths::file_name(place));
-    const std::wstring folder = place.size() > name.size() ? place.substr(0, place.size() - name.size() - 1) : L"";
-    const std::vector<const surveyed_entry*> found = survey.find(fold(folder), fold(name));
-    return found.size() == 1 && !found.front()->is_folder ? found.front() : nullptr;
-}
-
 const recorded_file* recorded(const std::wstring& place, const install_record& record, const case_fold& fold) {
     for (const recorded_file& file : record.files) {
         if (fold(file.place) == fold(place)) return &file;
@@ -28,7 +21,7 @@ game_version game_version_of(const std::wstring& place, const install_record& re
                              const case_fold& fold) {
     using state = game_version::state;
     const recorded_file* earlier = recorded(place, record, fold);
-    const surveyed_entry* there = file_at(place, survey, fold);
+    const surveyed_entry* there = survey.file_at(place, fold);
     if (!earlier || (there && there->stamp != earlier->written)) {
         return there ? game_version{state::file, place} : game_version{state::none, {}};
     }
@@ -36,8 +29,8 @@ game_version game_version_of(const std::wstring& place, const install_record& re
     // what that install found.
     switch (earlier->original) {
     case original_state::kept:
-        return file_at(earlier->original_place, survey, fold) ? game_version{state::file, earlier->original_place}
-                                                              : game_version{state::none, {}};
+        return survey.file_at(earlier->original_place, fold) ? game_version{state::file, earlier->original_place}
+                                                             : game_version{state::none, {}};
     case original_state::none:
         return {state::none, {}};
     case original_state::discarded:

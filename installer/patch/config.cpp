@@ -20,7 +20,7 @@ void read_member(const nlohmann::json& document, const char* key, std::string& f
     // operator[] on a const object with an absent key is undefined behaviour.
     auto member = document.find(key);
     if (member == document.end()) {
-        throw config_error(std::string("config.json has no member \"") + key + "\"");
+        throw config_error(std::string("config.json has no member \"") + key + "\"", key);
     }
     field = member->get<std::string>();
 }

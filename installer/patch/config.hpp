@@ -3,6 +3,7 @@
 #include <nlohmann/json_fwd.hpp>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "common/installer_config.hpp"
 
@@ -11,6 +12,14 @@
 class config_error : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+    config_error(const std::string& what, std::string missing_member)
+        : std::runtime_error(what), missing_member_(std::move(missing_member)) {}
+
+    // The required member that is absent; empty for any other error.
+    const std::string& missing_member() const { return missing_member_; }
+
+private:
+    std::string missing_member_;
 };
 
 // Reads <archives>\config.json. Raises config_error when the file or the

@@ -21,14 +21,3 @@ bool is_sha256_hex(std::string_view hash) {
     }
     return true;
 }
-
-std::string hex_of(const unsigned char* bytes, std::size_t count) {
-    static constexpr char digits[] = "0123456789abcdef";
-    std::string hex;
-    hex.reserve(count * 2);
-    for (std::size_t i = 0; i < count; ++i) {
-        hex += digits[bytes[i] >> 4];
-        hex += digits[bytes[i] & 0x0F];
-    }
-    return hex;
-}

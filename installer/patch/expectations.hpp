@@ -22,6 +22,3 @@ bool is_plain_place(std::wstring_view place);
 
 // Whether `hash` is 64 lowercase hex digits.
 bool is_sha256_hex(std::string_view hash);
-
-// The bytes of a digest as lowercase hex digits.
-std::string hex_of(const unsigned char* bytes, std::size_t count);

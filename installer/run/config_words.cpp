@@ -14,8 +14,10 @@ struct member_rule {
     const char* example;  // a value of the right kind, as the author writes it
 };
 constexpr member_rule members[] = {
-    {"game_name", "\"Tides of Wavelorn\""}, {"process_name", "\"TidesOfWavelorn.exe\""},
-    {"data_directory", "\"data\""},         {"registry_key", "\"Tides of Wavelorn\""},
+    {"game_name", "\"Tides of Wavelorn\""},
+    {"process_name", "\"TidesOfWavelorn.exe\""},
+    {"data_directory", "\"data\""},
+    {"registry_key", "\"Tides of Wavelorn\""},
     {"steam_id", "\"4242\""},
 };
 
@@ -25,7 +27,8 @@ std::string a_type(const nlohmann::json& value) {
 }
 
 bool looks_like_utf16(std::string_view bytes) {
-    if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
+    if (bytes.size() >= 2 &&
+        ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
         return true;
     }
     return bytes.find('\0') != std::string_view::npos;
@@ -34,13 +37,12 @@ bool looks_like_utf16(std::string_view bytes) {
 // The plain words, from the file itself: the library's error does not name
 // the member it met.
 std::string plain_words(std::string_view bytes, const std::exception& error) {
-    if (dynamic_cast<const config_error*>(&error)) {
+    if (auto own = dynamic_cast<const config_error*>(&error)) {
         // Plain already, but for a member that is missing: what to add.
-        const std::string said = error.what();
         for (const member_rule& member : members) {
-            if (said == std::string("config.json has no member \"") + member.name + "\"") {
-                return format_template("{} is missing: add it, a JSON string such as {}",
-                                       std::string_view(member.name), std::string_view(member.example));
+            if (own->missing_member() == member.name) {
+                return format_template("{} is missing: add it, a JSON string such as {}", std::string_view(member.name),
+                                       std::string_view(member.example));
             }
         }
         return {};
@@ -57,7 +59,8 @@ std::string plain_words(std::string_view bytes, const std::exception& error) {
     } catch (const nlohmann::json::exception&) {
         return {};
     }
-    if (!document.is_object()) return "config.json must hold one JSON object, { ... }, but it holds " + a_type(document);
+    if (!document.is_object())
+        return "config.json must hold one JSON object, { ... }, but it holds " + a_type(document);
     for (const member_rule& member : members) {
         auto found = document.find(member.name);
         if (found != document.end() && !found->is_string()) {

@@ -105,10 +105,6 @@ TEST(paths, lexically_relative_drops_shared_elements) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 TEST(paths, lexically_normal_resolves_dots_as_text_and_never_climbs_above_the_root) {
     const std::pair<const wchar_t*, const wchar_t*> cases[] = {
         {L"C:/Games/./a/../b", L"C:\\Games\\b"},

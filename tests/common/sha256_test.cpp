@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "installer/patch/expectations.hpp"
-
 namespace {
 
 std::string hex_digest(const std::string& bytes, sha256_engine engine, std::size_t piece) {
@@ -66,6 +64,11 @@ TEST(sha256, the_engines_agree) {
         EXPECT_EQ(hex_digest(bytes, sha256_engine::cpu, 1 << 20), hex_digest(bytes, sha256_engine::portable, 1 << 20));
         bytes += static_cast<char>(random());
     }
+}
+
+TEST(sha256, hex_of_writes_each_byte_as_two_lowercase_digits) {
+    const unsigned char bytes[] = {0x00, 0x0f, 0xa5, 0xff};
+    EXPECT_EQ(hex_of(bytes, 4), "000fa5ff");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "common/paths.hpp"
 #include "common/windows/win_handles.hpp"
+#include "installer/deploy/journal_format.hpp"
 
 namespace {
 
@@ -22,7 +23,7 @@ bool arrived(const std::wstring& path, std::uint64_t size) {
 // no file's of the game (CREATE_NEW never touches one that is there), and
 // lets it go with its handle, even if this run is ended right here.
 void try_one_file(const std::wstring& game_folder, std::uint64_t cluster, drive_after_failure& drive) {
-    const std::wstring probe = paths::child(game_folder, L"patch-journal.room");
+    const std::wstring probe = paths::child(game_folder, drive_probe_name);
     file_handle made(::CreateFileW(paths::long_path_form(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     if (!made) {

@@ -4,6 +4,7 @@
 
 #include "common/paths.hpp"
 #include "common/windows/file_queries.hpp"
+#include "common/windows/utf16.hpp"
 #include "installer/deploy/windows/game_files.hpp"
 
 namespace {
@@ -12,7 +13,17 @@ std::wstring system_words(const std::exception& error) {
     if (auto system = dynamic_cast<const std::system_error*>(&error)) {
         return system_error_text(static_cast<DWORD>(system->code().value()));
     }
-    return std::wstring(error.what(), error.what() + std::char_traits<char>::length(error.what()));
+    return utf8_to_utf16(error.what());
+}
+
+// Takes a run that is no more (its plan never whole, or put back) out of the
+// journal: the whole file when it was the only run.
+void forget_run(journal_file& journal, std::size_t begins_at, bool alone) {
+    if (alone) {
+        journal.remove();
+    } else {
+        journal.cut_back_to(begins_at);
+    }
 }
 
 }  // namespace
@@ -42,11 +53,7 @@ std::optional<change_failure> write_plan(live_run& live) {
         change_failure failure{failure_kind::journal_not_written, live.journal.path(), 0, system_words(error)};
         try {
             // A plan cut short by the failure is no plan: it goes again.
-            if (live.alone) {
-                live.journal.remove();
-            } else {
-                live.journal.cut_back_to(live.run.begins_at);
-            }
+            forget_run(live.journal, live.run.begins_at, live.alone);
         } catch (...) {
             // A torn plan is read as no plan at all by the next run.
         }
@@ -65,11 +72,7 @@ leftovers undo_last_run(const std::wstring& game_folder, journal_file& journal, 
         leftovers left = in_game_folder(game_folder, undo_run(run, game_folder_operations(game_folder, budget)));
         if (!left.empty()) return left;  // the journal stays, for the next run to finish the job
         try {
-            if (alone) {
-                journal.remove();
-            } else {
-                journal.cut_back_to(run.begins_at);
-            }
+            forget_run(journal, run.begins_at, alone);
         } catch (...) {
             left.not_removed.push_back(journal.path());
         }
@@ -113,19 +116,22 @@ change_result keep(live_run& live) {
     }
     // Kept: from here on the run is finished, never put back.
     try {
-        busy_budget budget;
-        leftovers left =
-            in_game_folder(live.game_folder, finish_run(live.run, game_folder_operations(live.game_folder, budget)));
-        if (left.empty()) {
-            if (live.run.plan.kind == run_kind::remove) {
-                live.journal.remove();  // nothing is installed any more
-            } else {
-                pass(live, run_stage::cleaned);
-            }
-        }
-        return {change_status::done, std::nullopt, left};
+        return {change_status::done, std::nullopt,
+                in_game_folder(live.game_folder, tidy_kept_run(live.game_folder, live.journal, live.run))};
     } catch (...) {
         // What was not tidied up is tidied by the next run, which finds the run kept.
         return {change_status::done, std::nullopt, {}};
     }
+}
+
+leftovers tidy_kept_run(const std::wstring& game_folder, journal_file& journal, const journal_run& run) {
+    busy_budget budget;
+    leftovers left = finish_run(run, game_folder_operations(game_folder, budget));
+    if (!left.empty()) return left;  // the next run tidies again
+    if (run.plan.kind == run_kind::remove) {
+        journal.remove();  // nothing is installed any more
+    } else {
+        journal.append(stage_record(run.plan.kind, run_stage::cleaned));
+    }
+    return left;
 }

@@ -42,6 +42,12 @@ change_result put_back(live_run& live, change_failure failure);
 // cannot be recorded, the run is put back instead. Never raises.
 change_result keep(live_run& live);
 
+// Tidies up after `run`, which is kept: deletes what it no longer needs
+// (originals not to be kept, the files a removal took away) and records
+// that in the journal (a tidied removal leaves no journal at all). What
+// could not be deleted, by place. Raises std::system_error.
+leftovers tidy_kept_run(const std::wstring& game_folder, journal_file& journal, const journal_run& run);
+
 // Undoes `run` (the journal's last) and cuts it out of the journal; what is
 // left, by full path, when that could not be done completely.
 leftovers undo_last_run(const std::wstring& game_folder, journal_file& journal, const journal_run& run, bool alone);

@@ -1,7 +1,6 @@
 #include "installer/deploy/windows/recover.hpp"
 
 #include "installer/deploy/check_problem.hpp"
-#include "installer/deploy/windows/game_files.hpp"
 #include "installer/deploy/windows/live_run.hpp"
 
 recovery_result recover_interrupted_run(const std::wstring& game_folder, journal_file& journal) {
@@ -35,14 +34,10 @@ recovery_result recover_interrupted_run(const std::wstring& game_folder, journal
     }
     if (last.reached == run_stage::kept) {
         try {
-            busy_budget budget;
-            const leftovers left = finish_run(last, game_folder_operations(game_folder, budget));
-            if (left.empty()) {
+            if (tidy_kept_run(game_folder, journal, last).empty()) {
                 if (last.plan.kind == run_kind::remove) {
-                    journal.remove();
                     contents.runs.clear();
                 } else {
-                    journal.append(stage_record(last.plan.kind, run_stage::cleaned));
                     contents.runs.back().reached = run_stage::cleaned;
                 }
             }

@@ -9,7 +9,6 @@
 #include "common/windows/file_queries.hpp"
 #include "common/windows/win_handles.hpp"
 #include "installer/deploy/check_problem.hpp"
-#include "installer/patch/expectations.hpp"
 
 namespace {
 

@@ -11,6 +11,31 @@
 
 namespace {
 
+// The words of each way a change can end, for one program.
+struct change_texts {
+    std::wstring (*done)(const leftovers&);
+    std::wstring (*put_back)(const change_failure&);
+    std::wstring (*not_put_back)(const change_failure&, const leftovers&);
+};
+
+constexpr change_texts install_texts{installed_text, copy_put_back_text, copy_not_put_back_text};
+constexpr change_texts removal_texts{removed_text, removal_put_back_text, removal_not_put_back_text};
+
+exit_status tell_change(const prepared_game& game, const change_result& result, const change_texts& texts) {
+    switch (result.status) {
+    case change_status::done:
+        tell(game, texts.done(result.left));
+        return exit_status::done;
+    case change_status::put_back:
+        tell(game, texts.put_back(*result.failure));
+        return exit_status::copy_put_back;
+    case change_status::not_put_back:
+        break;
+    }
+    tell(game, texts.not_put_back(*result.failure, result.left));
+    return exit_status::copy_not_put_back;
+}
+
 exit_status install_sequence(run_progress& progress) {
     exit_status ended = exit_status::run_failed;
     std::optional<prepared_game> game = prepare_game(progress, ended);
@@ -28,19 +53,7 @@ exit_status install_sequence(run_progress& progress) {
     request.files = pair_patch_files(files, game->archives_folder);
     request.keep_originals = game->config.keep_originals;
     for (const auto& [place, sha256] : game->config.expects) request.expects.push_back({place, sha256});
-    const change_result result = install_patch(request, *game->journal, game->recovered.journal);
-    switch (result.status) {
-    case change_status::done:
-        tell(*game, installed_text(result.left));
-        return exit_status::done;
-    case change_status::put_back:
-        tell(*game, copy_put_back_text(*result.failure));
-        return exit_status::copy_put_back;
-    case change_status::not_put_back:
-        break;
-    }
-    tell(*game, copy_not_put_back_text(*result.failure, result.left));
-    return exit_status::copy_not_put_back;
+    return tell_change(*game, install_patch(request, *game->journal, game->recovered.journal), install_texts);
 }
 
 exit_status remove_sequence(run_progress& progress) {
@@ -53,19 +66,7 @@ exit_status remove_sequence(run_progress& progress) {
         return exit_status::nothing_to_remove;
     }
     progress.enter(L"checking the game folder", advice_retry, game->folder);
-    const change_result result = remove_patch(game->folder, *game->journal, game->recovered.journal);
-    switch (result.status) {
-    case change_status::done:
-        tell(*game, removed_text(result.left));
-        return exit_status::done;
-    case change_status::put_back:
-        tell(*game, removal_put_back_text(*result.failure));
-        return exit_status::copy_put_back;
-    case change_status::not_put_back:
-        break;
-    }
-    tell(*game, removal_not_put_back_text(*result.failure, result.left));
-    return exit_status::copy_not_put_back;
+    return tell_change(*game, remove_patch(game->folder, *game->journal, game->recovered.journal), removal_texts);
 }
 
 }  // namespace

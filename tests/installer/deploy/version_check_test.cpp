@@ -99,8 +99,6 @@ TEST(expectations, places_and_hashes_as_the_checker_writes_them) {
     EXPECT_TRUE(is_sha256_hex(std::string(64, 'f')));
     EXPECT_FALSE(is_sha256_hex(std::string(64, 'F')));
     EXPECT_FALSE(is_sha256_hex(std::string(63, '0')));
-    const unsigned char bytes[] = {0x00, 0x0f, 0xa5, 0xff};
-    EXPECT_EQ(hex_of(bytes, 4), "000fa5ff");
 }
 
 }  // namespace
